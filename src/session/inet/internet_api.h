@@ -1,0 +1,145 @@
+#pragma once
+// The Internet library the program talks to: sessions, FTP connections,
+// listings, transfers, URL downloads and the machine's connection state.
+// Callers see only this operation set; how it reaches servers stays inside
+// the library. All strings cross as QString: wire encodings are the
+// library's business.
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+
+namespace inet {
+
+// Opaque handle: session, connection or find handle. 0 means none or failure.
+using HINTERNET = quint32;
+
+// Last-error numbers.
+constexpr quint32 ERROR_NO_MORE_FILES = 18;
+constexpr quint32 ERROR_INTERNET_OUT_OF_HANDLES = 12001;
+constexpr quint32 ERROR_INTERNET_TIMEOUT = 12002;
+constexpr quint32 ERROR_INTERNET_EXTENDED_ERROR = 12003;  // server reply available
+constexpr quint32 ERROR_INTERNET_INTERNAL_ERROR = 12004;
+constexpr quint32 ERROR_INTERNET_INVALID_URL = 12005;
+constexpr quint32 ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
+constexpr quint32 ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
+constexpr quint32 ERROR_INTERNET_INVALID_OPTION = 12009;
+constexpr quint32 ERROR_INTERNET_INCORRECT_PASSWORD = 12014;
+constexpr quint32 ERROR_INTERNET_LOGIN_FAILURE = 12015;
+constexpr quint32 ERROR_INTERNET_INVALID_OPERATION = 12016;
+constexpr quint32 ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;  // invalid handle
+constexpr quint32 ERROR_INTERNET_CANNOT_CONNECT = 12029;
+constexpr quint32 ERROR_INTERNET_CONNECTION_ABORTED = 12030;
+constexpr quint32 ERROR_INTERNET_CONNECTION_RESET = 12031;
+constexpr quint32 ERROR_FTP_TRANSFER_IN_PROGRESS = 12110;
+constexpr quint32 ERROR_FTP_DROPPED = 12111;
+
+// InternetOpenA access types.
+constexpr quint32 INTERNET_OPEN_TYPE_DIRECT = 1;
+constexpr quint32 INTERNET_OPEN_TYPE_PROXY = 3;
+
+// InternetConnectA service and flags.
+constexpr quint32 INTERNET_SERVICE_FTP = 1;
+constexpr quint32 INTERNET_FLAG_PASSIVE = 0x08000000;
+constexpr quint16 INTERNET_DEFAULT_FTP_PORT = 21;
+
+// Transfer types, passed as the flags of FtpGetFileA / FtpPutFileA.
+constexpr quint32 FTP_TRANSFER_TYPE_ASCII = 1;
+constexpr quint32 FTP_TRANSFER_TYPE_BINARY = 2;
+
+// Attribute words of a listing entry.
+constexpr quint32 FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr quint32 FILE_ATTRIBUTE_NORMAL = 0x80;
+
+// InternetGetConnectedStateEx flags.
+constexpr quint32 INTERNET_CONNECTION_MODEM = 0x01;
+constexpr quint32 INTERNET_CONNECTION_LAN = 0x02;
+constexpr quint32 INTERNET_CONNECTION_PROXY = 0x04;
+constexpr quint32 INTERNET_RAS_INSTALLED = 0x10;
+constexpr quint32 INTERNET_CONNECTION_OFFLINE = 0x20;
+constexpr quint32 INTERNET_CONNECTION_CONFIGURED = 0x40;
+
+// One listing entry. Times are FILETIMEs (100 ns ticks since 1601-01-01 UTC),
+// 0 where the server gave none.
+struct FindData {
+    quint32 dwFileAttributes = 0;
+    quint64 ftCreationTime = 0;
+    quint64 ftLastAccessTime = 0;
+    quint64 ftLastWriteTime = 0;
+    quint32 nFileSizeHigh = 0;
+    quint32 nFileSizeLow = 0;
+    QString cFileName;  // the entry name, exactly as listed
+};
+
+// Called while a transfer runs, at most every few tens of milliseconds:
+// bytes done so far and bytes expected (-1 when unknown).
+using ProgressHandler = std::function<void(qint64 done, qint64 total)>;
+
+class InternetApi {
+public:
+    virtual ~InternetApi() = default;
+
+    // Session: direct (accessType 1) or through the proxy text as typed (3).
+    virtual HINTERNET InternetOpenA(const QString& agent, quint32 accessType, const QString& proxy,
+                                    const QString& proxyBypass, quint32 flags) = 0;
+    // Connects and logs in at once. Port 0 means 21; empty user and password
+    // mean an anonymous log-in; INTERNET_FLAG_PASSIVE selects passive mode.
+    virtual HINTERNET InternetConnectA(HINTERNET session, const QString& server, quint16 port,
+                                       const QString& user, const QString& password, quint32 service,
+                                       quint32 flags, quintptr context) = 0;
+    // Closes any handle; closing 0 or a closed handle is harmless (returns false).
+    virtual bool InternetCloseHandle(HINTERNET handle) = 0;
+
+    // The directory the server put the session in after log-in ("/" if unknown).
+    virtual QString FtpGetLoginDirectory(HINTERNET connection) = 0;
+    virtual bool FtpSetCurrentDirectoryA(HINTERNET connection, const QString& path) = 0;
+
+    // "*.*" or "*" lists the current directory; "folder/*" lists that folder.
+    // The whole listing is read here; 0 with last error 18 for an empty folder.
+    virtual HINTERNET FtpFindFirstFileA(HINTERNET connection, const QString& pattern, FindData& data,
+                                        quint32 flags, quintptr context) = 0;
+    // False with last error 18 after the last entry.
+    virtual bool InternetFindNextFileA(HINTERNET find, FindData& data) = 0;
+
+    // Downloads into a temporary file beside local and renames it over local
+    // only when complete; a failure leaves an existing local file untouched.
+    virtual bool FtpGetFileA(HINTERNET connection, const QString& remote, const QString& local,
+                             bool failIfExists, quint32 attributes, quint32 flags, quintptr context) = 0;
+    virtual bool FtpPutFileA(HINTERNET connection, const QString& local, const QString& remote,
+                             quint32 flags, quintptr context) = 0;
+    virtual bool FtpCreateDirectoryA(HINTERNET connection, const QString& path) = 0;
+    virtual bool FtpRemoveDirectoryA(HINTERNET connection, const QString& path) = 0;
+    virtual bool FtpDeleteFileA(HINTERNET connection, const QString& path) = 0;
+    virtual bool FtpRenameFileA(HINTERNET connection, const QString& from, const QString& to) = 0;
+
+    // The last server reply (code and text as sent). With buffer null or
+    // length too small: sets length to the text's length, returns false.
+    // Otherwise copies the text into *buffer, sets length, returns true.
+    virtual bool InternetGetLastResponseInfoA(quint32& errorCode, QString* buffer, quint32& length) = 0;
+
+    // The error number of the last call made on this library.
+    virtual quint32 GetLastError() const = 0;
+
+    // True when the machine has a connection; flags as above, name of the link.
+    virtual bool InternetGetConnectedStateEx(quint32& flags, QString& connectionName, quint32 nameLength,
+                                             quint32 reserved) = 0;
+
+    // Fetches an http, https or ftp address into localFile (same temporary-file
+    // rule as downloads). 0 on success, anything else a failure.
+    virtual qint32 URLDownloadToFileA(void* caller, const QString& url, const QString& localFile,
+                                      quint32 reserved, void* callback) = 0;
+
+    // Progress of transfers and URL downloads from now on; an empty handler stops it.
+    virtual void SetProgressHandler(ProgressHandler handler) = 0;
+};
+
+// The process-wide library: the libcurl one unless SetLibrary put another in place.
+InternetApi& Library();
+// Puts api in place of the real library (tests); nullptr restores the real one.
+void SetLibrary(InternetApi* api);
+// A fresh libcurl-backed library.
+std::unique_ptr<InternetApi> CreateCurlInternet();
+
+}  // namespace inet
