@@ -1,0 +1,26 @@
+// Shared main of every test program: offscreen platform with a full-HD
+// screen, a private runtime folder, one QApplication for the whole run.
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        const QByteArray config = QUILLON_TEST_SUPPORT_DIR "/offscreen.json";
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config);
+    }
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QDir::tempPath() + "/quillon-test-runtime";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
