@@ -1,0 +1,36 @@
+#include "app/StatusPanels.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QLabel*& label : m_panels) {
+        label = new QLabel(this);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);
+        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        layout->addWidget(label);
+    }
+    m_panels[0]->setObjectName(QStringLiteral("staStatusPanel1"));
+    m_panels[1]->setObjectName(QStringLiteral("staStatusPanel2"));
+    layout->addStretch(1);
+}
+
+QLabel* StatusPanels::panel(int index) const { return m_panels[index == 2 ? 1 : 0]; }
+QString StatusPanels::text(int index) const { return panel(index)->text(); }
+
+void StatusPanels::setText(int index, const QString& text)
+{
+    panel(index)->setText(text);
+}
+
+int StatusPanels::width(int index) const { return panel(index)->width(); }
+
+void StatusPanels::setWidth(int index, int pixels)
+{
+    panel(index)->setFixedWidth(pixels);
+}

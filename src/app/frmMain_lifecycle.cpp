@@ -1,0 +1,125 @@
+// Start-up, enabling of the file commands, clearing, Cancel and the exit.
+#include "app/frmMain.h"
+
+#include "app/StatusPanels.h"
+#include "app/modWinInet.h"
+#include "app/toolkit.h"
+#include "session/frmInternet.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace modWinInet;
+
+void frmMain::Form_Load()
+{
+    if (toolkit::PrevInstance()) {
+        toolkit::EndProcess();
+        return;
+    }
+    IsConnected = false;
+    SessionHandle = 0;
+    ConnectionHandle = 0;
+    FolderTransferActive = 0;
+    CancelRequested = false;
+    chkPassive->setChecked(true);
+    optBin->setChecked(true);
+    TransferType = inet::FTP_TRANSFER_TYPE_BINARY;
+    tvwServer->setImageList(&imgPicture);
+    txtPort->setText(QStringLiteral("21"));
+    cmdConnect->setEnabled(true);
+    cmdDisConnect->setEnabled(false);
+    for (QLineEdit* box : {txtServer, txtPort, txtUser, txtPassword})
+        box->setEnabled(true);
+    EnableFileCommands(false);
+    setWindowTitle(toolkit::AppTitle());
+
+    const QSize client = size();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    move(screen.x() + (screen.width() - client.width()) / 2, screen.y() + (screen.height() - client.height()) / 2);
+    setFixedSize(toolkit::TwipsToPixels(15750), toolkit::TwipsToPixels(11850));
+    placeStatusBar();
+    staStatus->setWidth(1, width() - toolkit::TwipsToPixels(3000));
+    staStatus->setWidth(2, toolkit::TwipsToPixels(3000));
+}
+
+void frmMain::placeStatusBar()
+{
+    const int height = toolkit::TwipsToPixels(330);
+    const int clientHeight = this->height() - menuBar()->sizeHint().height();
+    staStatus->setGeometry(0, clientHeight - height, width(), height);
+}
+
+void frmMain::EnableFileCommands(bool enable)
+{
+    QWidget* commands[] = {optBin,     optAscii,    cmdGetFile, cmdPutFile, cmdGetFolder, cmdPutFolder,
+                           cmdNameDir, cmdNameFile, cmdMdDir,   cmdDelDir,  cmdDelFile,   cmdCancel};
+    for (QWidget* control : commands)
+        control->setEnabled(enable);
+}
+
+void frmMain::ClearConnectionFields()
+{
+    for (QLineEdit* box : {txtServer, txtUser, txtPassword, txtPort})
+        box->setText(QString());
+    ClearListings();
+}
+
+void frmMain::ClearListings()
+{
+    ListingNames.clear();
+    ListingAttributes.clear();
+}
+
+void frmMain::cmdCancel_Click()
+{
+    if (SessionHandle != 0 && ConnectionHandle != 0 && FolderTransferActive != 0)
+        CancelRequested = true;
+}
+
+void frmMain::mnuInternet_Click() { ShowInternetDialog(); }
+
+frmInternet* frmMain::LoadInternetDialog()
+{
+    if (m_frmInternet && !m_frmInternet->isUnloaded())
+        return m_frmInternet;
+    if (m_frmInternet)
+        m_frmInternet->deleteLater();
+    m_frmInternet = new frmInternet(this);
+    m_frmInternet->Form_Load();
+    return m_frmInternet;
+}
+
+void frmMain::ShowInternetDialog() { toolkit::ShowModal(LoadInternetDialog()); }
+
+void frmMain::mnuExit_Click()
+{
+    cmdDisConnect_Click();
+    LoadInternetDialog()->cmdInternetClose_Click();
+    toolkit::EndProcess();
+}
+
+void frmMain::Form_Unload()
+{
+    ClearConnectionFields();
+    if (ConnectionHandle != 0)
+        inet::Library().InternetCloseHandle(ConnectionHandle);
+    ConnectionHandle = 0;
+    FolderTransferActive = 0;
+    mnuExit_Click();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (m_unloading)
+        return;
+    m_unloading = true;
+    Form_Unload();
+}

@@ -1,0 +1,77 @@
+// Status hints, the progress bar and the error report.
+#include "app/frmMain.h"
+
+#include "app/StatusPanels.h"
+#include "app/modWinInet.h"
+#include "app/toolkit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace modWinInet;
+
+namespace {
+
+constexpr int kFullBar = 67;
+
+// A text the number conversion accepts as a whole, blanks around allowed.
+bool readsAsNumber(const QString& text, double& value)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    bool ok = false;
+    value = trimmed.toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+QString progressBar(double value)
+{
+    const double clamped = std::clamp(value, 0.0, 100.0);
+    const int squares = int(std::nearbyint(clamped * kFullBar / 100.0));  // halves to even
+    return QStringLiteral("进度: ") + QString(squares, QChar(0x25A0));
+}
+
+}  // namespace
+
+void frmMain::ShowStatus(const QString& value)
+{
+    double number = 0;
+    const QString text = readsAsNumber(value, number) ? progressBar(number) : QStringLiteral("提示: ") + value;
+    staStatus->setText(1, text);
+    staStatus->panel(1)->repaint();
+}
+
+void frmMain::ReportInternetError(qint32 number, const QString& label)
+{
+    if (quint32(number) == inet::ERROR_INTERNET_EXTENDED_ERROR) {
+        quint32 code = 0;
+        quint32 length = 0;
+        inet::Library().InternetGetLastResponseInfoA(code, nullptr, length);
+        QString response;
+        length += 1;
+        inet::Library().InternetGetLastResponseInfoA(code, &response, length);
+        ShowStatus(label + QStringLiteral(" Extd Err: ") + QString::number(code) + ' ' + response);
+    }
+    const QString question = label + QStringLiteral(" Err: ") + QString::number(number) +
+                             QStringLiteral("\r\n关闭连接及进程?");
+    if (toolkit::MsgBox(question, toolkit::vbYesNo) != toolkit::vbYes)
+        return;
+
+    if (ConnectionHandle != 0)
+        inet::Library().InternetCloseHandle(ConnectionHandle);
+    if (SessionHandle != 0)
+        inet::Library().InternetCloseHandle(SessionHandle);
+    ConnectionHandle = 0;
+    SessionHandle = 0;
+    FolderTransferActive = 0;
+    if (IsConnected)
+        tvwServer->removeNode(txtServer->text());
+    IsConnected = false;
+    ClearConnectionFields();
+    EnableFileCommands(false);
+    close();
+}

@@ -1,0 +1,13 @@
+#include "app/modWinInet.h"
+
+namespace modWinInet {
+
+HINTERNET SessionHandle = 0;
+HINTERNET ConnectionHandle = 0;
+bool IsConnected = false;
+quint32 TransferType = 0;
+bool CancelRequested = false;
+int FolderTransferActive = 0;
+int FocusTarget = 0;
+
+}  // namespace modWinInet

@@ -1,0 +1,177 @@
+#include "app/toolkit.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cmath>
+#include <memory>
+#include <unistd.h>
+
+namespace toolkit {
+namespace {
+
+Hooks& hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+std::unique_ptr<QLockFile>& instanceLock()
+{
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
+double logicalDpi()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchX() : 96.0;
+}
+
+// A dialog left open by a test script must not hang the run.
+constexpr int kScriptedModalTimeoutMs = 15000;
+
+}  // namespace
+
+void SetHooks(Hooks h) { hooks() = std::move(h); }
+const Hooks& CurrentHooks() { return hooks(); }
+
+int MsgBox(const QString& prompt, int style, const QString& title)
+{
+    const QString caption = title.isEmpty() ? AppTitle() : title;
+    if (hooks().msgBox)
+        return hooks().msgBox(prompt, style, caption);
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(caption);
+    box.setText(prompt);
+    if (style & vbCritical)
+        box.setIcon(QMessageBox::Critical);
+    if ((style & 7) == vbYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return vbOK;
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    const QString caption = title.isEmpty() ? AppTitle() : title;
+    if (hooks().inputBox)
+        return hooks().inputBox(prompt, caption, defaultText);
+    QString shown = prompt;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, shown,
+                                               QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+int ShowModal(QDialog* dialog)
+{
+    if (hooks().onModal) {
+        QPointer<QDialog> guard(dialog);
+        auto script = hooks().onModal;
+        QTimer::singleShot(0, dialog, [guard, script] {
+            if (guard)
+                script(guard);
+        });
+        QTimer::singleShot(kScriptedModalTimeoutMs, dialog, [guard] {
+            if (guard && guard->isVisible())
+                guard->reject();
+        });
+    }
+    return dialog->exec();
+}
+
+void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+bool Shell(const QString& commandLine)
+{
+    if (hooks().shell)
+        return hooks().shell(commandLine);
+    QStringList args = QProcess::splitCommand(commandLine);
+    if (args.isEmpty())
+        return false;
+    const QString program = args.takeFirst();
+    return QProcess::startDetached(program, args);
+}
+
+bool OpenUrl(const QUrl& url)
+{
+    if (hooks().openUrl)
+        return hooks().openUrl(url);
+    return QDesktopServices::openUrl(url);
+}
+
+void EndProcess()
+{
+    if (hooks().endProcess) {
+        hooks().endProcess();
+        return;
+    }
+    if (instanceLock())
+        instanceLock()->unlock();
+    ::_exit(0);
+}
+
+bool PrevInstance()
+{
+    if (instanceLock())
+        return false;  // this process holds the lock already
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/quillon.lock"));
+    lock->setStaleLockTime(0);  // only a live holder counts; a killed one leaves a stale file
+    if (!lock->tryLock(0))
+        return lock->error() == QLockFile::LockFailedError;
+    instanceLock() = std::move(lock);
+    return false;
+}
+
+QString AppTitle() { return QStringLiteral("Quillon FTP 客户端"); }
+int AppMajor() { return QUILLON_VERSION_MAJOR; }
+int AppMinor() { return QUILLON_VERSION_MINOR; }
+int AppRevision() { return QUILLON_VERSION_PATCH; }
+
+QString AppPath() { return QCoreApplication::applicationDirPath(); }
+
+int ScreenWidthTwips()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? int(PixelsToTwips(screen->geometry().width())) : 0;
+}
+
+int ScreenHeightTwips()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? int(PixelsToTwips(screen->geometry().height())) : 0;
+}
+
+int TwipsToPixels(double twips) { return int(std::lround(twips * logicalDpi() / 1440.0)); }
+double PixelsToTwips(int pixels) { return pixels * 1440.0 / logicalDpi(); }
+
+void InstallChineseTranslation()
+{
+    static QTranslator translator;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (translator.load(QStringLiteral("qtbase_zh_CN"), folder))
+        QCoreApplication::installTranslator(&translator);
+}
+
+}  // namespace toolkit

@@ -1,0 +1,85 @@
+#include "local/DirListBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStyle>
+
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { setListIndex(indexOfRow(row(item))); });
+    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        const QString target = list(indexOfRow(row(item)));
+        if (!target.isEmpty())
+            setPath(target);
+    });
+}
+
+bool DirListBox::setPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(path).isReadable())
+        return false;
+    const QString cleaned = QDir::cleanPath(info.absoluteFilePath());
+    const bool moved = cleaned != m_path;
+    m_path = cleaned;
+    fill();
+    if (moved)
+        emit Change();
+    return true;
+}
+
+void DirListBox::refresh()
+{
+    if (!m_path.isEmpty())
+        fill();
+}
+
+void DirListBox::fill()
+{
+    m_ancestors.clear();
+    for (QDir dir(m_path);; ) {
+        m_ancestors.prepend(dir.absolutePath());
+        if (dir.isRoot() || !dir.cdUp())
+            break;
+    }
+    m_subdirs = QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QSignalBlocker quiet(this);
+    clear();
+    for (int i = 0; i < m_ancestors.size(); ++i) {
+        const QString name = i == 0 ? QStringLiteral("/") : QFileInfo(m_ancestors[i]).fileName();
+        addItem(new QListWidgetItem(open, QString(i * 2, ' ') + name));
+    }
+    const QString indent(int(m_ancestors.size()) * 2, ' ');
+    for (const QString& name : m_subdirs)
+        addItem(new QListWidgetItem(closed, indent + name));
+    m_listIndex = -1;
+    setCurrentRow(rowOfIndex(-1));
+}
+
+int DirListBox::rowOfIndex(int index) const { return int(m_ancestors.size()) + index; }
+int DirListBox::indexOfRow(int row) const { return row - int(m_ancestors.size()); }
+
+void DirListBox::setListIndex(int index)
+{
+    if (list(index).isEmpty())
+        return;
+    m_listIndex = index;
+    const QSignalBlocker quiet(this);
+    setCurrentRow(rowOfIndex(index));
+}
+
+QString DirListBox::list(int index) const
+{
+    if (index < 0) {
+        const int at = int(m_ancestors.size()) + index;  // -1 is the last ancestor
+        return at >= 0 && at < m_ancestors.size() ? m_ancestors[at] : QString();
+    }
+    if (index >= m_subdirs.size())
+        return QString();
+    const QString parent = m_path == QLatin1String("/") ? QString() : m_path;
+    return parent + '/' + m_subdirs[index];
+}

@@ -1,0 +1,153 @@
+#include "remote_tree/ServerTree.h"
+
+#include "app/ImageList.h"
+
+#include <QHeaderView>
+
+namespace {
+constexpr int KeyRole = Qt::UserRole;
+constexpr int ImageRole = Qt::UserRole + 1;
+}  // namespace
+
+ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
+{
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
+}
+
+void ServerTree::setImageList(const ImageList* images) { m_images = images; }
+
+ServerTree::Node* ServerTree::makeNode(const QString& key, const QString& text, const QString& image)
+{
+    auto* node = new QTreeWidgetItem;
+    node->setText(0, text);
+    node->setData(0, KeyRole, key);
+    m_byKey.insert(key, node);
+    setImageKey(node, image);
+    return node;
+}
+
+ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString& key, const QString& text,
+                                      const QString& image)
+{
+    if (m_byKey.contains(key))
+        return nullptr;
+    Node* parent = nullptr;
+    if (!relativeKey.isEmpty()) {
+        parent = m_byKey.value(relativeKey);
+        if (!parent)
+            return nullptr;
+    }
+    Node* node = makeNode(key, text, image);
+    if (parent)
+        parent->addChild(node);
+    else
+        addTopLevelItem(node);
+    return node;
+}
+
+ServerTree::Node* ServerTree::addChildren(const QString& parentKey, const QList<NewNode>& nodes)
+{
+    Node* parent = m_byKey.value(parentKey);
+    if (!parent)
+        return nullptr;
+    QList<QTreeWidgetItem*> batch;
+    batch.reserve(nodes.size());
+    for (const NewNode& n : nodes) {
+        if (!m_byKey.contains(n.key))
+            batch.append(makeNode(n.key, n.text, n.image));
+    }
+    parent->addChildren(batch);
+    return batch.isEmpty() ? nullptr : batch.last();
+}
+
+void ServerTree::forgetSubtree(Node* node)
+{
+    m_byKey.remove(key(node));
+    for (int i = 0; i < node->childCount(); ++i)
+        forgetSubtree(node->child(i));
+}
+
+bool ServerTree::removeNode(Node* node)
+{
+    if (!node)
+        return false;
+    forgetSubtree(node);
+    delete node;  // detaches it from its parent and deletes the subtree
+    return true;
+}
+
+void ServerTree::removeChildren(Node* node)
+{
+    if (!node)
+        return;
+    const QList<QTreeWidgetItem*> children = node->takeChildren();
+    for (QTreeWidgetItem* child : children) {
+        forgetSubtree(child);
+        delete child;
+    }
+}
+
+bool ServerTree::removeNode(const QString& key) { return removeNode(m_byKey.value(key)); }
+
+ServerTree::Node* ServerTree::selectedNode() const
+{
+    const QList<QTreeWidgetItem*> items = selectedItems();
+    if (!items.isEmpty())
+        return items.first();
+    return nullptr;
+}
+
+QString ServerTree::key(const Node* node) { return node ? node->data(0, KeyRole).toString() : QString(); }
+QString ServerTree::text(const Node* node) { return node ? node->text(0) : QString(); }
+
+QString ServerTree::imageKey(const Node* node) const
+{
+    return node ? node->data(0, ImageRole).toString() : QString();
+}
+
+void ServerTree::setImageKey(Node* node, const QString& image)
+{
+    node->setData(0, ImageRole, image);
+    node->setData(0, Qt::AccessibleDescriptionRole, image);
+    if (m_images)
+        node->setIcon(0, m_images->image(image));
+}
+
+ServerTree::Node* ServerTree::parentNode(const Node* node) { return node ? node->parent() : nullptr; }
+
+ServerTree::Node* ServerTree::firstChild(const Node* node)
+{
+    return node && node->childCount() > 0 ? node->child(0) : nullptr;
+}
+
+ServerTree::Node* ServerTree::nextSibling(const Node* node)
+{
+    if (!node)
+        return nullptr;
+    const Node* parent = node->parent();
+    if (!parent)
+        return nullptr;  // the tree has a single top-level node
+    const int index = parent->indexOfChild(const_cast<Node*>(node));
+    return index + 1 < parent->childCount() ? parent->child(index + 1) : nullptr;
+}
+
+void ServerTree::ensureNodeVisible(Node* node)
+{
+    for (Node* up = node ? node->parent() : nullptr; up; up = up->parent())
+        up->setExpanded(true);
+    if (node)
+        scrollToItem(node);
+}
+
+void ServerTree::clearNodes()
+{
+    m_byKey.clear();
+    clear();
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The server tree control: nodes addressed by unique string keys, each with
+// a text and an image key, added as last children and removed with their
+// subtrees. The user cannot expand or collapse nodes; the program does.
+
+#include <QHash>
+#include <QTreeWidget>
+
+class ImageList;
+
+class ServerTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    using Node = QTreeWidgetItem;
+
+    struct NewNode {
+        QString key;
+        QString text;
+        QString image;
+    };
+
+    explicit ServerTree(QWidget* parent = nullptr);
+
+    void setImageList(const ImageList* images);
+
+    // Adds a node as last child of relativeKey (top level when empty).
+    // Returns nullptr for an existing key or a missing relative.
+    Node* addNode(const QString& relativeKey, const QString& key, const QString& text, const QString& image);
+    // Adds many children at once; entries whose key exists are skipped.
+    // Returns the last node added, or nullptr.
+    Node* addChildren(const QString& parentKey, const QList<NewNode>& nodes);
+    // Removes a node and its whole subtree; false when there is no such node.
+    bool removeNode(const QString& key);
+    bool removeNode(Node* node);
+    // Removes every child of a node, each with its subtree, in one step.
+    void removeChildren(Node* node);
+
+    Node* node(const QString& key) const { return m_byKey.value(key); }
+    bool contains(const QString& key) const { return m_byKey.contains(key); }
+    int nodeCount() const { return int(m_byKey.size()); }
+    Node* selectedNode() const;
+
+    static QString key(const Node* node);
+    static QString text(const Node* node);
+    QString imageKey(const Node* node) const;
+    void setImageKey(Node* node, const QString& image);
+    static Node* parentNode(const Node* node);
+    static Node* firstChild(const Node* node);
+    static Node* nextSibling(const Node* node);
+    // Expands every ancestor and scrolls the node into view.
+    void ensureNodeVisible(Node* node);
+
+    // Removes every node.
+    void clearNodes();
+
+signals:
+    void DblClick();
+
+private:
+    Node* makeNode(const QString& key, const QString& text, const QString& image);
+    void forgetSubtree(Node* node);
+
+    const ImageList* m_images = nullptr;
+    QHash<QString, Node*> m_byKey;
+};

@@ -1,0 +1,130 @@
+#include "session/frmInternet.h"
+
+#include "app/StatusPanels.h"
+#include "app/frmMain.h"
+#include "app/modWinInet.h"
+#include "app/toolkit.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace modWinInet;
+using toolkit::TwipsToPixels;
+
+namespace {
+
+QRect twips(int left, int top, int width, int height)
+{
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+}  // namespace
+
+frmInternet::frmInternet(frmMain* main)
+    : QDialog(main, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_main(main)
+{
+    setObjectName(QStringLiteral("frmInternet"));
+    setFixedSize(TwipsToPixels(5310), TwipsToPixels(1890));
+
+    fraInternet = new QGroupBox(QStringLiteral("Internet会话"), this);
+    fraInternet->setObjectName(QStringLiteral("fraInternet"));
+    fraInternet->setGeometry(twips(120, 60, 2460, 1710));
+    cmdInternetOpen = new QPushButton(QStringLiteral("打开Internet会话"), fraInternet);
+    cmdInternetOpen->setObjectName(QStringLiteral("cmdInternetOpen"));
+    cmdInternetOpen->setGeometry(twips(150, 360, 2160, 480));
+    cmdInternetClose = new QPushButton(QStringLiteral("关闭Internet会话"), fraInternet);
+    cmdInternetClose->setObjectName(QStringLiteral("cmdInternetClose"));
+    cmdInternetClose->setGeometry(twips(150, 1020, 2160, 480));
+
+    fraProxy = new QGroupBox(QStringLiteral("代理服务器"), this);
+    fraProxy->setObjectName(QStringLiteral("fraProxy"));
+    fraProxy->setGeometry(twips(2700, 60, 2490, 1710));
+    txtProxy = new QLineEdit(fraProxy);
+    txtProxy->setObjectName(QStringLiteral("txtProxy"));
+    txtProxy->setGeometry(twips(840, 390, 1530, 360));
+    txtProxyPort = new QLineEdit(fraProxy);
+    txtProxyPort->setObjectName(QStringLiteral("txtProxyPort"));
+    txtProxyPort->setGeometry(twips(840, 1050, 1530, 360));
+    lblProxy = new QLabel(QStringLiteral("地址："), fraProxy);
+    lblProxy->setGeometry(twips(120, 420, 700, 300));
+    lblProxyPort = new QLabel(QStringLiteral("端口："), fraProxy);
+    lblProxyPort->setGeometry(twips(120, 1080, 700, 300));
+
+    fraInternet->setAccessibleName(fraInternet->title());
+    fraProxy->setAccessibleName(fraProxy->title());
+    cmdInternetOpen->setAccessibleName(cmdInternetOpen->text());
+    cmdInternetClose->setAccessibleName(cmdInternetClose->text());
+    lblProxy->setBuddy(txtProxy);
+    lblProxyPort->setBuddy(txtProxyPort);
+    txtProxy->setAccessibleName(lblProxy->text());
+    txtProxyPort->setAccessibleName(lblProxyPort->text());
+    setTabOrder(cmdInternetOpen, cmdInternetClose);
+    setTabOrder(cmdInternetClose, txtProxy);
+    setTabOrder(txtProxy, txtProxyPort);
+
+    connect(cmdInternetOpen, &QPushButton::clicked, this, &frmInternet::cmdInternetOpen_Click);
+    connect(cmdInternetClose, &QPushButton::clicked, this, &frmInternet::cmdInternetClose_Click);
+}
+
+void frmInternet::Form_Load()
+{
+    setSessionButtons();
+    setWindowIcon(m_main->windowIcon());
+    setWindowTitle(toolkit::AppTitle());
+    const QRect main = m_main->frameGeometry();
+    const QSize own = frameGeometry().size();
+    move(main.width() / 2 + main.left() - own.width() / 2, main.height() / 2 + main.top() - own.height() / 2);
+}
+
+void frmInternet::setSessionButtons()
+{
+    cmdInternetOpen->setEnabled(SessionHandle == 0);
+    cmdInternetClose->setEnabled(SessionHandle != 0);
+}
+
+void frmInternet::setPanel2(const QString& text) { m_main->staStatus->setText(2, text); }
+
+void frmInternet::cmdInternetOpen_Click()
+{
+    if (SessionHandle != 0) {
+        hide();
+        return;
+    }
+    const QString agent = QString::fromLatin1(AgentName);
+    if (!txtProxy->text().isEmpty())
+        SessionHandle = inet::Library().InternetOpenA(agent, inet::INTERNET_OPEN_TYPE_PROXY, txtProxy->text(), {}, 0);
+    else
+        SessionHandle = inet::Library().InternetOpenA(agent, inet::INTERNET_OPEN_TYPE_DIRECT, {}, {}, 0);
+    if (SessionHandle != 0)
+        setSessionButtons();
+    else
+        toolkit::MsgBox(QStringLiteral("不能打开Internet连接"), toolkit::vbCritical);
+    hide();
+    setPanel2(SessionHandle != 0 ? QStringLiteral("会话中") : QString());
+}
+
+void frmInternet::cmdInternetClose_Click()
+{
+    if (ConnectionHandle != 0)
+        inet::Library().InternetCloseHandle(ConnectionHandle);
+    if (SessionHandle != 0)
+        inet::Library().InternetCloseHandle(SessionHandle);
+    ConnectionHandle = 0;
+    SessionHandle = 0;
+    IsConnected = false;
+    CancelRequested = false;
+    setSessionButtons();
+    hide();
+    setPanel2(QString());
+}
+
+void frmInternet::closeEvent(QCloseEvent* event)
+{
+    m_unloaded = true;
+    event->accept();
+    QDialog::closeEvent(event);
+}

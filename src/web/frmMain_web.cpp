@@ -1,0 +1,4 @@
+// Web file download.
+#include "app/frmMain.h"
+
+void frmMain::cmdWeb_Click() {}
