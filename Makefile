@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev \
-            libgtest-dev libgmock-dev python3 python3-pyftpdlib fonts-wqy-microhei
+            libgtest-dev libgmock-dev python3 python3-pyftpdlib util-linux fonts-wqy-microhei
 BENCH_PACKAGES := lftp curl vsftpd
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -1,0 +1,80 @@
+#!/usr/bin/python3
+"""Loopback FTP server for the tests: pyftpdlib on 127.0.0.1 and a free port.
+
+Prints the port on one line once listening; exits when stdin closes or on SIGTERM.
+"""
+import argparse
+import os
+import signal
+import sys
+import threading
+import warnings
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+PERMS = "elradfmwMT"
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("--root", required=True)
+    p.add_argument("--user", default="tester")
+    p.add_argument("--password", default="secret")
+    p.add_argument("--login-subdir", default="")
+    p.add_argument("--idle-timeout", type=int, default=0)
+    p.add_argument("--count-file", default="")
+    return p.parse_args()
+
+
+def make_handler(args):
+    class Handler(FTPHandler):
+        # Names that are not valid UTF-8 (GBK on old servers) pass through as raw bytes.
+        unicode_errors = "surrogateescape"
+        banner = "Quillon test server ready."
+        permit_foreign_addresses = False
+
+        def on_connect(self):
+            if args.count_file:
+                with open(args.count_file, "a") as f:
+                    f.write("connection\n")
+
+        def on_login(self, username):
+            if args.login_subdir and username == args.user:
+                self.fs.cwd = "/" + args.login_subdir.strip("/")
+
+    if args.idle_timeout > 0:
+        Handler.timeout = args.idle_timeout
+    warnings.simplefilter("ignore")  # anonymous write access is intended here
+    auth = DummyAuthorizer()
+    auth.add_user(args.user, args.password, args.root, perm=PERMS)
+    auth.add_anonymous(args.root, perm=PERMS)
+    Handler.authorizer = auth
+    return Handler
+
+
+def watch_stdin():
+    try:
+        while sys.stdin.buffer.read(4096):
+            pass
+    except Exception:
+        pass
+    os._exit(0)
+
+
+def main():
+    args = parse_args()
+    if args.login_subdir:
+        os.makedirs(os.path.join(args.root, args.login_subdir.strip("/")), exist_ok=True)
+    server = FTPServer(("127.0.0.1", 0), make_handler(args))
+    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
+    threading.Thread(target=watch_stdin, daemon=True).start()
+    print(server.socket.getsockname()[1], flush=True)
+    server.serve_forever(handle_exit=False)
+
+
+if __name__ == "__main__":
+    import logging
+    logging.basicConfig(level=logging.CRITICAL)
+    main()

@@ -1,0 +1,188 @@
+#include "servers.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+#include <QUuid>
+
+namespace testsupport {
+
+namespace {
+
+constexpr int kStartTimeoutMs = 10000;
+
+QString scriptPath(const char* name)
+{
+    return QStringLiteral(QUILLON_TEST_SUPPORT_DIR "/") + QLatin1String(name);
+}
+
+void stopProcess(QProcess* process)
+{
+    if (!process || process->state() == QProcess::NotRunning)
+        return;
+    process->closeWriteChannel();
+    process->terminate();
+    if (!process->waitForFinished(3000)) {
+        process->kill();
+        process->waitForFinished(3000);
+    }
+}
+
+}  // namespace
+
+quint16 startScript(QProcess& process, const QString& script, const QStringList& args, QString* error)
+{
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(QStringLiteral("/usr/bin/python3"), QStringList{script} + args);
+    if (!process.waitForStarted(kStartTimeoutMs)) {
+        *error = QStringLiteral("cannot start ") + script + QStringLiteral(": ") + process.errorString();
+        return 0;
+    }
+    QDeadlineTimer deadline(kStartTimeoutMs);
+    while (!process.canReadLine()) {
+        if (deadline.hasExpired() || process.state() == QProcess::NotRunning) {
+            *error = script + QStringLiteral(" printed no port: ") +
+                     QString::fromLocal8Bit(process.readAllStandardError());
+            return 0;
+        }
+        process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+    bool ok = false;
+    const quint16 port = QString::fromLatin1(process.readLine()).trimmed().toUShort(&ok);
+    if (!ok || port == 0)
+        *error = script + QStringLiteral(" printed no valid port");
+    return ok ? port : 0;
+}
+
+FtpServer::FtpServer()
+    : FtpServer(Options())
+{
+}
+
+FtpServer::FtpServer(Options options)
+{
+    if (!qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_URL"))
+        useExternal();
+    else
+        startLocal(options);
+}
+
+FtpServer::~FtpServer()
+{
+    stop();
+    if (!m_externalScratch.isEmpty())
+        QDir(m_externalScratch).removeRecursively();
+}
+
+bool FtpServer::supports(const Options& options)
+{
+    if (qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_URL"))
+        return true;
+    return options.loginSubdir.isEmpty() && options.idleTimeoutSeconds == 0 && !options.countConnections;
+}
+
+void FtpServer::startLocal(const Options& options)
+{
+    if (!m_tempDir.isValid()) {
+        m_error = QStringLiteral("cannot make a temporary root");
+        return;
+    }
+    m_root = m_tempDir.path() + QStringLiteral("/root");
+    QDir().mkpath(m_root);
+    QStringList args{QStringLiteral("--root"), m_root, QStringLiteral("--user"), m_user,
+                     QStringLiteral("--password"), m_password};
+    if (!options.loginSubdir.isEmpty()) {
+        args << QStringLiteral("--login-subdir") << options.loginSubdir;
+        m_loginDir = QStringLiteral("/") + options.loginSubdir;
+        QDir().mkpath(m_root + m_loginDir);
+    }
+    if (options.idleTimeoutSeconds > 0)
+        args << QStringLiteral("--idle-timeout") << QString::number(options.idleTimeoutSeconds);
+    if (options.countConnections) {
+        m_countFile = m_tempDir.path() + QStringLiteral("/connections");
+        args << QStringLiteral("--count-file") << m_countFile;
+    }
+    m_workDir = m_loginDir;
+    m_process = std::make_unique<QProcess>();
+    m_port = startScript(*m_process, scriptPath("ftp_server.py"), args, &m_error);
+}
+
+void FtpServer::useExternal()
+{
+    m_external = true;
+    const QUrl url(qEnvironmentVariable("QUILLON_TEST_FTP_URL"));
+    m_root = qEnvironmentVariable("QUILLON_TEST_FTP_ROOT");
+    if (!url.isValid() || url.scheme() != QStringLiteral("ftp") || m_root.isEmpty()) {
+        m_error = QStringLiteral("QUILLON_TEST_FTP_URL or QUILLON_TEST_FTP_ROOT is not usable");
+        return;
+    }
+    m_host = url.host();
+    m_port = quint16(url.port(21));
+    m_user = url.userName();
+    m_password = url.password();
+    QString login = url.path();
+    while (login.size() > 1 && login.endsWith(QLatin1Char('/')))
+        login.chop(1);
+    m_loginDir = login.isEmpty() ? QStringLiteral("/") : login;
+    // Each test gets a folder of its own, writable by the server's user.
+    const QString name = QStringLiteral("quillon-test-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    m_externalScratch = m_root + QLatin1Char('/') + name;
+    if (!QDir().mkpath(m_externalScratch)) {
+        m_error = QStringLiteral("cannot make ") + m_externalScratch;
+        return;
+    }
+    QFile::setPermissions(m_externalScratch, QFileDevice::Permissions(0x7777));
+    m_workDir = (m_loginDir == QStringLiteral("/") ? QString() : m_loginDir) + QLatin1Char('/') + name;
+}
+
+QString FtpServer::localPath(const QString& serverPath) const
+{
+    QString rest = serverPath;
+    if (m_external) {
+        if (m_loginDir != QStringLiteral("/") && rest.startsWith(m_loginDir))
+            rest = rest.mid(m_loginDir.size());
+    }
+    if (!rest.startsWith(QLatin1Char('/')))
+        rest.prepend(QLatin1Char('/'));
+    return m_root + rest;
+}
+
+int FtpServer::connectionCount() const
+{
+    if (m_countFile.isEmpty())
+        return -1;
+    QFile file(m_countFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return int(file.readAll().count('\n'));
+}
+
+void FtpServer::stop()
+{
+    stopProcess(m_process.get());
+}
+
+HttpServer::HttpServer()
+{
+    if (!m_tempDir.isValid())
+        return;
+    QString error;
+    m_process = std::make_unique<QProcess>();
+    m_port = startScript(*m_process, scriptPath("http_server.py"), {QStringLiteral("--root"), m_tempDir.path()},
+                         &error);
+    if (m_port == 0)
+        qWarning("HttpServer: %s", qPrintable(error));
+}
+
+HttpServer::~HttpServer()
+{
+    stopProcess(m_process.get());
+}
+
+QString HttpServer::url(const QString& path) const
+{
+    return QStringLiteral("http://127.0.0.1:") + QString::number(m_port) + path;
+}
+
+}  // namespace testsupport
