@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QStorageInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -182,6 +184,16 @@ void frmMain::createLocalBand(QWidget* central)
     drvLocal->setGeometry(twips(120, 300, 6000, 360));
     dirLocal->setGeometry(twips(120, 720, 6000, 3450));
     filLocal->setGeometry(twips(6240, 300, kBandWidth - 6360, 3870));
+
+    // The panes start on the drive and directory the process starts in.
+    const QString start = QDir::currentPath();
+    {
+        const QSignalBlocker quiet(drvLocal);
+        drvLocal->setCurrentIndex(std::max(0, drvLocal->findText(QStorageInfo(start).rootPath())));
+    }
+    const QSignalBlocker quiet(dirLocal);
+    dirLocal->setPath(start);
+    filLocal->setPath(dirLocal->path());
 }
 
 void frmMain::createWebBand(QWidget* central)
