@@ -1,7 +1,148 @@
 // Folder download and upload walks.
 #include "app/frmMain.h"
 
-void frmMain::cmdGetFolder_Click() {}
-void frmMain::DownloadFolderTree(QString&, QString&) {}
-void frmMain::cmdPutFolder_Click() {}
-void frmMain::UploadFolderTree(const QString&, const QString&) {}
+#include "app/modWinInet.h"
+#include "app/toolkit.h"
+#include "local/DirListBox.h"
+#include "local/modCommon.h"
+#include "transfer/TransferPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace modWinInet;
+
+namespace {
+
+// Makes a local folder unless something of that name exists already.
+void makeLocalFolder(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        QDir().mkdir(path);
+}
+
+}  // namespace
+
+void frmMain::cmdGetFolder_Click()
+{
+    if (!IsConnected) {
+        ShowStatus(QStringLiteral("未连接服务器!"));
+        return;
+    }
+    ServerTree::Node* node = tvwServer->selectedNode();
+    if (!node || tvwServer->imageKey(node) == QLatin1String("file")) {
+        ShowStatus(QStringLiteral("请选择要下载的服务器文件夹!"));
+        return;
+    }
+    const QString key = ServerTree::key(node);
+    QString serverFolder = ServerPathOfKey(key);
+    QString localFolder = dirLocal->list(dirLocal->listIndex()) + '/' + transfer::SplitKey(key).name;
+    makeLocalFolder(localFolder);
+    ShowStatus(QStringLiteral("开始下载本级文件夹"));
+    CancelRequested = false;
+    FolderTransferActive = 1;
+    DownloadFolderTree(serverFolder, localFolder);
+    ShowStatus(QStringLiteral("本级文件夹下载完成!"));
+    FolderTransferActive = 0;
+    dirLocal->refresh();
+}
+
+void frmMain::DownloadFolderTree(QString& ServerFolder, QString& LocalFolder)
+{
+    if (ServerFolder.isEmpty() || LocalFolder.isEmpty())
+        return;
+    ChangeServerDirectory(ServerFolder);
+    if (!transfer::ConnectionOpen())
+        return;  // the change's error report closed the connection
+    if (!ServerFolder.endsWith(u'/'))
+        ServerFolder += u'/';
+    if (!LocalFolder.endsWith(u'/'))
+        LocalFolder += u'/';
+
+    inet::InternetApi& ftp = inet::Library();
+    inet::FindData data;
+    // The library reads the whole listing here, so the level may change
+    // directory, download and list nested folders while it stays open.
+    const inet::HINTERNET find = ftp.FtpFindFirstFileA(ConnectionHandle, ServerFolder + '*', data, 0, 0);
+    if (find == 0)
+        return;
+    for (bool more = true; more;) {
+        const QString name = modCommon::TrimAtNull(data.cFileName);
+        const bool dots = name == QLatin1String(".") || name == QLatin1String("..");
+        if (!dots && transfer::IsUnsafeEntryName(data.cFileName)) {
+            ShowStatus(QStringLiteral("已跳过名称不安全的条目：") + transfer::ShownEntryName(data.cFileName));
+        } else if (!dots) {
+            QString remotePath = ServerFolder + name;
+            QString localPath = LocalFolder + name;
+            if (data.dwFileAttributes & inet::FILE_ATTRIBUTE_DIRECTORY) {
+                makeLocalFolder(localPath);
+                DownloadFolderTree(remotePath, localPath);
+            } else {
+                ShowStatus(QStringLiteral("正在下载：") + name);
+                if (!ftp.FtpGetFileA(ConnectionHandle, remotePath, localPath, false, transfer::DownloadAttributes,
+                                     TransferType, 0))
+                    ReportInternetError(qint32(ftp.GetLastError()), QStringLiteral("下载失败：") + name);
+            }
+        }
+        more = ftp.InternetFindNextFileA(find, data);
+        toolkit::DoEvents();
+        if (transfer::WalkStopped())
+            break;
+    }
+    ftp.InternetCloseHandle(find);
+}
+
+void frmMain::cmdPutFolder_Click()
+{
+    ServerTree::Node* node = tvwServer->selectedNode();
+    if (!IsConnected) {
+        ShowStatus(QStringLiteral("未连接服务器!"));
+        return;
+    }
+    if (!node || tvwServer->imageKey(node) == QLatin1String("file")) {
+        ShowStatus(QStringLiteral("请选择服务器上的目标文件夹!"));
+        return;
+    }
+    const QString key = ServerTree::key(node);
+    ChangeServerDirectory(ServerPathOfKey(key));
+    const QString source = dirLocal->list(dirLocal->listIndex());
+    if (source.isEmpty() || !transfer::ConnectionOpen())
+        return;
+    const QString folderName = transfer::LocalFolderName(source);
+    if (folderName.isEmpty()) {
+        ShowStatus(QStringLiteral("不能上传根目录，请选择一个本地文件夹!"));
+        return;
+    }
+    ShowStatus(QStringLiteral("开始上传文件夹"));
+    CancelRequested = false;
+    FolderTransferActive = 1;
+    UploadFolderTree(source, folderName);
+    if (ServerTree::Node* target = tvwServer->node(key); target && transfer::ConnectionOpen())
+        RefreshServerNode(target);
+    ShowStatus(QStringLiteral("文件夹上传完成!"));
+    FolderTransferActive = 0;
+}
+
+void frmMain::UploadFolderTree(const QString& SourceFolder, const QString& RemoteFolder)
+{
+    inet::InternetApi& ftp = inet::Library();
+    // An existing folder is refused here; the uploads into it go ahead anyway.
+    if (!ftp.FtpCreateDirectoryA(ConnectionHandle, RemoteFolder))
+        ftp.GetLastError();
+    const transfer::LocalFolderContent content = transfer::ReadLocalFolder(SourceFolder);
+    for (const QString& name : content.files) {
+        const QString localPath = SourceFolder + '/' + name;
+        ShowStatus(QStringLiteral("正在上传：") + localPath);
+        if (!ftp.FtpPutFileA(ConnectionHandle, localPath, RemoteFolder + '/' + name, TransferType, 0))
+            ReportInternetError(qint32(ftp.GetLastError()), QStringLiteral("文件上传失败：") + localPath);
+        toolkit::DoEvents();
+        if (transfer::WalkStopped())
+            return;
+    }
+    for (const QString& name : content.folders) {
+        UploadFolderTree(SourceFolder + '/' + name, RemoteFolder + '/' + name);
+        toolkit::DoEvents();
+        if (transfer::WalkStopped())
+            return;
+    }
+}
