@@ -28,9 +28,13 @@ QString ShownEntryName(const QString& rawName)
 LocalFolderContent ReadLocalFolder(const QString& path)
 {
     const QDir dir(path);
-    const auto order = QDir::Name;
-    return {dir.entryList(QDir::Files | QDir::Hidden, order),
-            dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks, order)};
+    LocalFolderContent content{dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted),
+                               dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
+                                             QDir::Unsorted)};
+    // Plain character order, the same on every machine and locale.
+    content.files.sort(Qt::CaseSensitive);
+    content.folders.sort(Qt::CaseSensitive);
+    return content;
 }
 
 bool ConnectionOpen() { return modWinInet::ConnectionHandle != 0 && modWinInet::IsConnected; }
