@@ -5,6 +5,7 @@
 #include "support/servers.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -35,18 +36,35 @@ bool makeBigFile(const QString& path)
     return true;
 }
 
-// Best wall time of kRounds runs, in seconds; negative when a run failed.
-double bestOf(const std::function<bool()>& run)
+// Dirty pages of an earlier run must not slow down the next one.
+void settleDisk()
 {
-    double best = 1e9;
-    for (int i = 0; i < kRounds; ++i) {
+    QProcess::execute(QStringLiteral("sync"), {});
+}
+
+struct Pair {
+    double curl = 1e9;
+    double ours = 1e9;
+    bool ok = true;
+};
+
+// Best wall times of kRounds alternating runs, in seconds; after each run
+// cleanup() removes what it wrote.
+Pair compare(const std::function<bool()>& curlRun, const std::function<bool()>& ourRun,
+             const std::function<void()>& cleanup = [] {})
+{
+    Pair pair;
+    for (int i = 0; i < kRounds * 2; ++i) {
+        const bool curlTurn = i % 2 == 0;
+        settleDisk();
         QElapsedTimer timer;
         timer.start();
-        if (!run())
-            return -1;
+        pair.ok = pair.ok && (curlTurn ? curlRun() : ourRun());
+        double& best = curlTurn ? pair.curl : pair.ours;
         best = qMin(best, timer.nsecsElapsed() / 1e9);
+        cleanup();
     }
-    return best;
+    return pair;
 }
 
 bool runCurl(const QStringList& args)
@@ -104,47 +122,48 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const double curlDown = bestOf([&] { return runCurl({base + work + "/big.bin", "-o", localCopy}); });
     resetPeakRss();
-    const double oursDown = bestOf([&] {
-        return api->FtpGetFileA(connection, QStringLiteral("big.bin"), localCopy, false, 0, 2, 0);
-    });
+    const Pair down = compare([&] { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
+                              [&] { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); });
     const long peakKiB = peakRssKiB();
-    const double curlUp = bestOf([&] { return runCurl({"-T", localCopy, base + work + "/up-curl.bin"}); });
-    const double oursUp = bestOf([&] { return api->FtpPutFileA(connection, localCopy, "up-ours.bin", 2, 0); });
+    const QString upCurl = server.localPath(work + "/up-curl.bin");
+    const QString upOurs = server.localPath(work + "/up-ours.bin");
+    const Pair up = compare([&] { return runCurl({"-T", localCopy, base + work + "/up-curl.bin"}); },
+                            [&] { return api->FtpPutFileA(connection, localCopy, "up-ours.bin", 2, 0); },
+                            [&] { QFile::remove(upCurl), QFile::remove(upOurs); });
     QFile::remove(localCopy);
     QFile::remove(big);
-    QFile::remove(server.localPath(work + "/up-curl.bin"));
-    QFile::remove(server.localPath(work + "/up-ours.bin"));
 
     const QString many = server.localPath(work + QStringLiteral("/many"));
     QDir().mkpath(many);
     for (int i = 0; i < kEntries; ++i)
         QFile(many + QStringLiteral("/file-number-%1.dat").arg(i)).open(QIODevice::WriteOnly);
-    const double curlList = bestOf([&] { return runCurl({base + work + "/many/", "-o", "/dev/null"}); });
     int listed = 0;
-    const double oursList = bestOf([&] {
-        inet::FindData data;
-        const inet::HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("many/*"), data, 0, 0);
-        listed = find ? 1 : 0;
-        while (find && api->InternetFindNextFileA(find, data))
-            ++listed;
-        api->InternetCloseHandle(find);
-        return listed == kEntries;
-    });
+    const Pair list = compare([&] { return runCurl({base + work + "/many/", "-o", "/dev/null"}); },
+                              [&] {
+                                  inet::FindData data;
+                                  const inet::HINTERNET find =
+                                      api->FtpFindFirstFileA(connection, QStringLiteral("many/*"), data, 0, 0);
+                                  listed = find ? 1 : 0;
+                                  while (find && api->InternetFindNextFileA(find, data))
+                                      ++listed;
+                                  api->InternetCloseHandle(find);
+                                  return listed == kEntries;
+                              });
     QDir(many).removeRecursively();
     api->InternetCloseHandle(connection);
     api->InternetCloseHandle(session);
 
-    if (curlDown < 0 || oursDown < 0 || curlUp < 0 || oursUp < 0 || curlList < 0 || oursList < 0) {
+    if (!down.ok || !up.ok || !list.ok) {
         std::fprintf(stderr, "bench inet: a run failed (listed %d)\n", listed);
         return 1;
     }
-    std::printf("bench inet: 1 GiB download throughput vs curl %.2f (goal >= 0.95)\n", curlDown / oursDown);
-    std::printf("bench inet: 1 GiB upload throughput vs curl %.2f (goal >= 0.95)\n", curlUp / oursUp);
-    std::printf("bench inet: 30000-entry listing time vs curl LIST %.2f (goal <= 1.2)\n", oursList / curlList);
+    std::printf("bench inet: 1 GiB download throughput vs curl %.2f (goal >= 0.95)\n", down.curl / down.ours);
+    std::printf("bench inet: 1 GiB upload throughput vs curl %.2f (goal >= 0.95)\n", up.curl / up.ours);
+    std::printf("bench inet: 30000-entry listing time vs curl LIST %.2f (goal <= 1.2)\n", list.ours / list.curl);
     std::printf("bench inet: peak resident memory during 1 GiB download MiB %.1f (goal <= 64)\n", peakKiB / 1024.0);
+    std::fflush(stdout);
     std::fprintf(stderr, "bench inet: seconds: down curl %.2f ours %.2f; up curl %.2f ours %.2f; list curl %.3f ours %.3f\n",
-                 curlDown, oursDown, curlUp, oursUp, curlList, oursList);
+                 down.curl, down.ours, up.curl, up.ours, list.curl, list.ours);
     return 0;
 }
