@@ -1,0 +1,318 @@
+// Transfers through the window's own commands against other clients on the
+// same loopback FTP server in one run: a folder tree of 2,000 small files
+// down and up versus lftp's mirror on one connection, and one 1 GiB file
+// down versus the curl tool, with the peak resident memory of that download.
+#include "app/frmMain.h"
+#include "app/modWinInet.h"
+#include "local/DirListBox.h"
+#include "support/scripted_toolkit.h"
+#include "support/servers.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kFolders = 20;
+constexpr int kFilesPerFolder = 100;
+constexpr int kSmallSize = 4096;
+constexpr qint64 kBigSize = 1LL << 30;
+constexpr int kRounds = 2;
+
+QString joined(const QString& base, const QString& name) { return QDir::cleanPath(base + '/' + name); }
+
+bool makeTree(const QString& root)
+{
+    QRandomGenerator random(11);
+    QByteArray block(kSmallSize, Qt::Uninitialized);
+    for (int d = 0; d < kFolders; ++d) {
+        const QString folder = root + QStringLiteral("/d%1").arg(d, 2, 10, QChar('0'));
+        if (!QDir().mkpath(folder))
+            return false;
+        for (int f = 0; f < kFilesPerFolder; ++f) {
+            random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+            QFile file(folder + QStringLiteral("/f%1.dat").arg(f, 3, 10, QChar('0')));
+            if (!file.open(QIODevice::WriteOnly) || file.write(block) != block.size())
+                return false;
+        }
+    }
+    return true;
+}
+
+bool makeBigFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QRandomGenerator random(7);
+    QByteArray block(4 << 20, Qt::Uninitialized);
+    random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+    for (qint64 done = 0; done < kBigSize; done += block.size()) {
+        block[0] = char(done >> 22);
+        if (f.write(block) != block.size())
+            return false;
+    }
+    return true;
+}
+
+qint64 filesBelow(const QString& root, qint64* bytes = nullptr)
+{
+    qint64 count = 0;
+    qint64 total = 0;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++count;
+        total += it.fileInfo().size();
+    }
+    if (bytes)
+        *bytes = total;
+    return count;
+}
+
+bool runTool(const QString& program, const QStringList& args)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(program, args);
+    return tool.waitForFinished(600000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+long peakRssKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+void resetPeakRss()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+struct Pair {
+    double other = 1e9;
+    double ours = 1e9;
+    bool ok = true;
+};
+
+// Best wall times of alternating runs; prepare() runs untimed before each.
+Pair compare(const std::function<bool()>& otherRun, const std::function<bool()>& ourRun,
+             const std::function<void()>& prepare)
+{
+    Pair pair;
+    for (int i = 0; i < kRounds * 2; ++i) {
+        const bool otherTurn = i % 2 == 0;
+        prepare();
+        QProcess::execute(QStringLiteral("sync"), {});
+        QElapsedTimer timer;
+        timer.start();
+        const bool ok = otherTurn ? otherRun() : ourRun();
+        double& best = otherTurn ? pair.other : pair.ours;
+        best = qMin(best, timer.nsecsElapsed() / 1e9);
+        if (!ok)
+            std::fprintf(stderr, "bench transfer: %s run %d failed\n", otherTurn ? "other" : "our", i / 2);
+        pair.ok = pair.ok && ok;
+    }
+    return pair;
+}
+
+}  // namespace
+
+namespace {
+
+// The main window connected to the server, driven as a person would.
+class Client {
+public:
+    explicit Client(const testsupport::FtpServer& server) : m_server(server)
+    {
+        window.Form_Load();
+        window.LoadInternetDialog()->cmdInternetOpen_Click();
+        window.txtServer->setText(server.host());
+        window.txtPort->setText(QString::number(server.port()));
+        window.txtUser->setText(server.user());
+        window.txtPassword->setText(server.password());
+        window.cmdConnect_Click();
+    }
+    ~Client() { window.cmdDisConnect_Click(); }
+
+    bool connected() const { return modWinInet::IsConnected; }
+
+    // Selects the node of a server path, listing every folder on the way afresh.
+    bool select(const QString& serverPath)
+    {
+        const QString below = serverPath.mid(m_server.loginDir().size());
+        QString key = m_server.host();
+        ServerTree::Node* node = window.tvwServer->node(key);
+        for (const QString& part : below.split('/', Qt::SkipEmptyParts)) {
+            if (!node)
+                return false;
+            window.RefreshServerNode(node);
+            key += '/' + part;
+            node = window.tvwServer->node(key);
+        }
+        if (!node)
+            return false;
+        window.tvwServer->clearSelection();
+        window.tvwServer->setCurrentItem(node);
+        node->setSelected(true);
+        return true;
+    }
+
+    // Opens a local folder and highlights one of its subfolders (or itself when name is empty).
+    bool highlightLocal(const QString& folder, const QString& name = {})
+    {
+        if (!window.dirLocal->setPath(folder))
+            return false;
+        for (int i = 0; !name.isEmpty() && i < window.dirLocal->listCount(); ++i) {
+            if (window.dirLocal->list(i) == joined(folder, name)) {
+                window.dirLocal->setListIndex(i);
+                return true;
+            }
+        }
+        return name.isEmpty();
+    }
+
+    frmMain window;
+
+private:
+    const testsupport::FtpServer& m_server;
+};
+
+QString lftpScript(const testsupport::FtpServer& server, const QString& command)
+{
+    return QStringLiteral("set cmd:fail-exit yes; set net:max-retries 1; open -u %1,%2 -p %3 %4; %5; quit")
+        .arg(server.user(), server.password())
+        .arg(server.port())
+        .arg(server.host(), command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime;  // a private single-instance lock
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    QApplication app(argc, argv);
+    testsupport::ScriptedToolkit person;  // an error report is answered No
+
+    testsupport::FtpServer server;
+    QTemporaryDir scratch;
+    if (!server.ok() || !scratch.isValid()) {
+        std::fprintf(stderr, "bench transfer: no server: %s\n", qPrintable(server.error()));
+        return 1;
+    }
+    const QString work = server.workDir();
+    const QString local = scratch.path();
+    if (!makeTree(server.localPath(joined(work, "src"))) || !makeTree(local + "/src") ||
+        !QDir().mkpath(local + "/down") || !QDir().mkpath(server.localPath(joined(work, "up")))) {
+        std::fprintf(stderr, "bench transfer: cannot write the trees\n");
+        return 1;
+    }
+    Client client(server);
+    if (!client.connected()) {
+        std::fprintf(stderr, "bench transfer: cannot connect\n");
+        return 1;
+    }
+    const qint64 treeFiles = qint64(kFolders) * kFilesPerFolder;
+    frmMain& window = client.window;
+
+    const QString down = local + "/down";
+    const Pair folderDown = compare(
+        [&] {
+            return runTool("lftp", {"-c", lftpScript(server, "mirror " + joined(work, "src") + ' ' + down + "/src")}) &&
+                   filesBelow(down + "/src") == treeFiles;
+        },
+        [&] {
+            window.cmdGetFolder_Click();
+            return filesBelow(down + "/src") == treeFiles;
+        },
+        [&] {
+            QDir(down).removeRecursively();
+            QDir().mkpath(down);
+            client.select(joined(work, "src"));
+            client.highlightLocal(down);
+        });
+
+    const QString upOnServer = server.localPath(joined(work, "up"));
+    const Pair folderUp = compare(
+        [&] {
+            return runTool("lftp", {"-c", lftpScript(server, "mirror -R " + local + "/src " + joined(work, "up/src"))}) &&
+                   filesBelow(upOnServer + "/src") == treeFiles;
+        },
+        [&] {
+            window.cmdPutFolder_Click();
+            return filesBelow(upOnServer + "/src") == treeFiles;
+        },
+        [&] {
+            QDir(upOnServer).removeRecursively();
+            QDir().mkpath(upOnServer);
+            client.select(joined(work, "up"));
+            client.highlightLocal(local, "src");
+        });
+
+    const QString big = joined(work, "big.bin");
+    if (!makeBigFile(server.localPath(big))) {
+        std::fprintf(stderr, "bench transfer: cannot write the big file\n");
+        return 1;
+    }
+    const QString bigDir = local + "/big";
+    long peakKiB = 0;
+    const QString url = QStringLiteral("ftp://%1:%2@%3:%4%5")
+                            .arg(server.user(), server.password(), server.host())
+                            .arg(server.port())
+                            .arg(big);
+    const Pair single = compare(
+        [&] { return runTool("curl", {"-sS", "--fail", url, "-o", bigDir + "/curl.bin"}); },
+        [&] {
+            resetPeakRss();
+            window.cmdGetFile_Click();
+            peakKiB = qMax(peakKiB, peakRssKiB());
+            return QFileInfo(bigDir + "/big.bin").size() == kBigSize;
+        },
+        [&] {
+            QDir(bigDir).removeRecursively();
+            QDir().mkpath(bigDir);
+            client.select(big);
+            client.highlightLocal(bigDir);
+        });
+    QFile::remove(server.localPath(big));
+    QDir(bigDir).removeRecursively();
+
+    if (!folderDown.ok || !folderUp.ok || !single.ok) {
+        std::fprintf(stderr, "bench transfer: a run failed\n");
+        return 1;
+    }
+    std::printf("bench transfer folder download (2000 files, lftp mirror time / ours): %.2f (goal >= 1)\n",
+                folderDown.other / folderDown.ours);
+    std::printf("bench transfer folder upload (2000 files, lftp mirror -R time / ours): %.2f (goal >= 1)\n",
+                folderUp.other / folderUp.ours);
+    std::printf("bench transfer 1 GiB download (throughput / curl's): %.2f (goal >= 0.9)\n", single.other / single.ours);
+    std::printf("bench transfer 1 GiB download peak resident memory (MiB): %.1f (goal <= 64)\n", peakKiB / 1024.0);
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "bench transfer: seconds: folder down lftp %.2f ours %.2f; folder up lftp %.2f ours %.2f; "
+                 "1 GiB curl %.2f ours %.2f\n",
+                 folderDown.other, folderDown.ours, folderUp.other, folderUp.ours, single.other, single.ours);
+    return 0;
+}
