@@ -14,11 +14,13 @@ using namespace modWinInet;
 
 namespace {
 
-// Makes a local folder unless something of that name exists already.
-void makeLocalFolder(const QString& path)
+// Makes a local folder unless something of that name exists already;
+// true when a folder stands there afterwards.
+bool makeLocalFolder(const QString& path)
 {
     if (!QFileInfo::exists(path))
         QDir().mkdir(path);
+    return QFileInfo(path).isDir();
 }
 
 }  // namespace
@@ -75,8 +77,12 @@ void frmMain::DownloadFolderTree(QString& ServerFolder, QString& LocalFolder)
             QString remotePath = ServerFolder + name;
             QString localPath = LocalFolder + name;
             if (data.dwFileAttributes & inet::FILE_ATTRIBUTE_DIRECTORY) {
-                makeLocalFolder(localPath);
-                DownloadFolderTree(remotePath, localPath);
+                // A folder that cannot be made (a file holds its name, the path
+                // grew too long) is skipped rather than walked into.
+                if (makeLocalFolder(localPath))
+                    DownloadFolderTree(remotePath, localPath);
+                else
+                    ShowStatus(QStringLiteral("无法创建本地文件夹：") + localPath);
             } else {
                 ShowStatus(QStringLiteral("正在下载：") + name);
                 if (!ftp.FtpGetFileA(ConnectionHandle, remotePath, localPath, false, transfer::DownloadAttributes,

@@ -147,6 +147,17 @@ TEST_F(FolderDownloadTest, ClosingTheConnectionDuringAYieldStopsTheWalkQuietly)
     EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
 }
 
+TEST_F(FolderDownloadTest, SubfolderThatCannotBeMadeLocallyIsSkippedAndNamed)
+{
+    writeFile(local("src/lib"), "a file where the folder would go");
+    window->cmdGetFolder->click();
+    EXPECT_TRUE(seenHints().contains(hint("无法创建本地文件夹：" + local("src/lib"))));
+    EXPECT_TRUE(net.calls.filter("FtpFindFirstFileA(/pub/src/lib/").isEmpty());
+    EXPECT_EQ(readFile(local("src/lib")), "a file where the folder would go");
+    EXPECT_EQ(readFile(local("src/z.c")), "Z");
+    EXPECT_TRUE(person.msgBoxes.isEmpty());
+}
+
 TEST_F(FolderDownloadTest, HostileNamesAreSkippedAndNamed)
 {
     for (const QString& name : kHostile)
