@@ -1,6 +1,7 @@
 // Renders the windows offscreen into PNG files: `make screenshot`.
 #include "app/frmMain.h"
 #include "app/toolkit.h"
+#include "file_ops/frmFocus.h"
 #include "support/scripted_toolkit.h"
 #include "support/servers.h"
 #include "support/window_fixture.h"
@@ -69,6 +70,11 @@ int main(int argc, char** argv)
     frmInternet* session = window.LoadInternetDialog();
     ok = save(session, folder, QStringLiteral("session-dialog")) && ok;
     session->hide();
+
+    frmFocus chooser(&window);
+    chooser.Form_Load();
+    ok = save(&chooser, folder, QStringLiteral("target-chooser")) && ok;
+    chooser.hide();
     ok = saveConnected(folder) && ok;
     return ok ? 0 : 1;
 }
