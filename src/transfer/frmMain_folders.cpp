@@ -23,6 +23,36 @@ bool makeLocalFolder(const QString& path)
     return QFileInfo(path).isDir();
 }
 
+// Handles one listed entry of a folder download: skips "." and "..", names
+// and skips names that cannot be one local component, walks a folder, fetches
+// a file.
+void downloadEntry(frmMain& window, const inet::FindData& data, const QString& serverFolder,
+                   const QString& localFolder)
+{
+    const QString name = modCommon::TrimAtNull(data.cFileName);
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return;
+    if (transfer::IsUnsafeEntryName(data.cFileName)) {
+        window.ShowStatus(QStringLiteral("已跳过名称不安全的条目：") + transfer::ShownEntryName(data.cFileName));
+        return;
+    }
+    QString remotePath = serverFolder + name;
+    QString localPath = localFolder + name;
+    if (data.dwFileAttributes & inet::FILE_ATTRIBUTE_DIRECTORY) {
+        // A folder that cannot be made (a file holds its name, the path grew
+        // too long) is skipped rather than walked into.
+        if (makeLocalFolder(localPath))
+            window.DownloadFolderTree(remotePath, localPath);
+        else
+            window.ShowStatus(QStringLiteral("无法创建本地文件夹：") + localPath);
+        return;
+    }
+    window.ShowStatus(QStringLiteral("正在下载：") + name);
+    inet::InternetApi& ftp = inet::Library();
+    if (!ftp.FtpGetFileA(ConnectionHandle, remotePath, localPath, false, transfer::DownloadAttributes, TransferType, 0))
+        window.ReportInternetError(qint32(ftp.GetLastError()), QStringLiteral("下载失败：") + name);
+}
+
 }  // namespace
 
 void frmMain::cmdGetFolder_Click()
@@ -69,27 +99,7 @@ void frmMain::DownloadFolderTree(QString& ServerFolder, QString& LocalFolder)
     if (find == 0)
         return;
     for (bool more = true; more;) {
-        const QString name = modCommon::TrimAtNull(data.cFileName);
-        const bool dots = name == QLatin1String(".") || name == QLatin1String("..");
-        if (!dots && transfer::IsUnsafeEntryName(data.cFileName)) {
-            ShowStatus(QStringLiteral("已跳过名称不安全的条目：") + transfer::ShownEntryName(data.cFileName));
-        } else if (!dots) {
-            QString remotePath = ServerFolder + name;
-            QString localPath = LocalFolder + name;
-            if (data.dwFileAttributes & inet::FILE_ATTRIBUTE_DIRECTORY) {
-                // A folder that cannot be made (a file holds its name, the path
-                // grew too long) is skipped rather than walked into.
-                if (makeLocalFolder(localPath))
-                    DownloadFolderTree(remotePath, localPath);
-                else
-                    ShowStatus(QStringLiteral("无法创建本地文件夹：") + localPath);
-            } else {
-                ShowStatus(QStringLiteral("正在下载：") + name);
-                if (!ftp.FtpGetFileA(ConnectionHandle, remotePath, localPath, false, transfer::DownloadAttributes,
-                                     TransferType, 0))
-                    ReportInternetError(qint32(ftp.GetLastError()), QStringLiteral("下载失败：") + name);
-            }
-        }
+        downloadEntry(*this, data, ServerFolder, LocalFolder);
         more = ftp.InternetFindNextFileA(find, data);
         toolkit::DoEvents();
         if (transfer::WalkStopped())
