@@ -6,6 +6,7 @@
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
 #include "session/frmInternet.h"
+#include "web/modWeb.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -202,6 +203,7 @@ void frmMain::createWebBand(QWidget* central)
     fraWeb->setGeometry(twips(kBandLeft, 10080, kBandWidth, 615));
     txtWeb = named(new QLineEdit(fraWeb), "txtWeb", QStringLiteral("网页文件"));
     cmdWeb = button(fraWeb, "cmdWeb", QStringLiteral("下载"));
+    txtWeb->setText(modWeb::SampleAddress());
     txtWeb->setGeometry(twips(120, 225, 14100, 345));
     cmdWeb->setGeometry(twips(14340, 195, 1200, 390));
 }
