@@ -2,6 +2,7 @@
 
 #include "app/StatusPanels.h"
 #include "app/toolkit.h"
+#include "desktop/AppIdentity.h"
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
@@ -63,6 +64,7 @@ QPushButton* button(QWidget* parent, const char* objectName, const QString& capt
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    desktop::ApplyIdentity(this);
     createImages();
     createControls();
     createMenus();
