@@ -184,7 +184,11 @@ void frmMain::createLocalBand(QWidget* central)
     drvLocal = named(new DriveListBox(fraLocal), "drvLocal", QStringLiteral("驱动器"));
     dirLocal = named(new DirListBox(fraLocal), "dirLocal", QStringLiteral("目录"));
     filLocal = named(new FileListBox(fraLocal), "filLocal", QStringLiteral("文件"));
-    drvLocal->setGeometry(twips(120, 300, 6000, 360));
+    // On Linux a drop-down list is named by its label, so the drive list has one.
+    auto* lblDrive = named(new QLabel(QStringLiteral("驱动器"), fraLocal), "lblDrive");
+    lblDrive->setBuddy(drvLocal);
+    lblDrive->setGeometry(twips(120, 330, 900, 300));
+    drvLocal->setGeometry(twips(1020, 300, 5100, 360));
     dirLocal->setGeometry(twips(120, 720, 6000, 3450));
     filLocal->setGeometry(twips(6240, 300, kBandWidth - 6360, 3870));
 

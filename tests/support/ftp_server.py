@@ -34,8 +34,34 @@ def make_handler(args):
         unicode_errors = "surrogateescape"
         banner = "Quillon test server ready."
         permit_foreign_addresses = False
+        auth_failed_timeout = 0.1  # tests of a wrong password need no back-off
+
+        _quillonIdler = None
+
+        # pyftpdlib's own idle timer does not restart after a command
+        # (1.5.7), so keep one here: each command line restarts it.
+        def _restart_idler(self):
+            if args.idle_timeout <= 0:
+                return
+            if self._quillonIdler is not None and not self._quillonIdler.cancelled:
+                self._quillonIdler.cancel()
+            self._quillonIdler = self.ioloop.call_later(args.idle_timeout, self._idle_expired)
+
+        def _idle_expired(self):
+            if self.connected:
+                self.handle_timeout()
+
+        def found_terminator(self):
+            self._restart_idler()
+            super().found_terminator()
+
+        def close(self):
+            if self._quillonIdler is not None and not self._quillonIdler.cancelled:
+                self._quillonIdler.cancel()
+            super().close()
 
         def on_connect(self):
+            self._restart_idler()
             if args.count_file:
                 with open(args.count_file, "a") as f:
                     f.write("connection\n")
@@ -44,8 +70,6 @@ def make_handler(args):
             if args.login_subdir and username == args.user:
                 self.fs.cwd = "/" + args.login_subdir.strip("/")
 
-    if args.idle_timeout > 0:
-        Handler.timeout = args.idle_timeout
     warnings.simplefilter("ignore")  # anonymous write access is intended here
     auth = DummyAuthorizer()
     auth.add_user(args.user, args.password, args.root, perm=PERMS)

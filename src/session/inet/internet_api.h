@@ -17,7 +17,11 @@ namespace inet {
 using HINTERNET = quint32;
 
 // Last-error numbers.
+constexpr quint32 ERROR_FILE_NOT_FOUND = 2;    // a local file to upload is missing
+constexpr quint32 ERROR_ACCESS_DENIED = 5;     // a local file cannot be read or written
+constexpr quint32 ERROR_INVALID_NAME = 123;    // a name holding CR, LF or NUL, refused unsent
 constexpr quint32 ERROR_NO_MORE_FILES = 18;
+constexpr quint32 ERROR_FILE_EXISTS = 80;      // download with failIfExists onto an existing file
 constexpr quint32 ERROR_INTERNET_OUT_OF_HANDLES = 12001;
 constexpr quint32 ERROR_INTERNET_TIMEOUT = 12002;
 constexpr quint32 ERROR_INTERNET_EXTENDED_ERROR = 12003;  // server reply available
@@ -29,6 +33,7 @@ constexpr quint32 ERROR_INTERNET_INVALID_OPTION = 12009;
 constexpr quint32 ERROR_INTERNET_INCORRECT_PASSWORD = 12014;
 constexpr quint32 ERROR_INTERNET_LOGIN_FAILURE = 12015;
 constexpr quint32 ERROR_INTERNET_INVALID_OPERATION = 12016;
+constexpr quint32 ERROR_INTERNET_OPERATION_CANCELLED = 12017;
 constexpr quint32 ERROR_INTERNET_INCORRECT_HANDLE_TYPE = 12018;  // invalid handle
 constexpr quint32 ERROR_INTERNET_CANNOT_CONNECT = 12029;
 constexpr quint32 ERROR_INTERNET_CONNECTION_ABORTED = 12030;
@@ -122,7 +127,16 @@ public:
     // The error number of the last call made on this library.
     virtual quint32 GetLastError() const = 0;
 
-    // True when the machine has a connection; flags as above, name of the link.
+    // True when the machine has a connection; flags as above, name of the link
+    // (cut to nameLength - 1 characters). Derived from the interface list
+    // (getifaddrs): connected when a non-loopback interface is up and running
+    // with an IPv4 or IPv6 address; its name is the connection name (a
+    // broadcast interface preferred over a point-to-point one).
+    // LAN: such an interface is not point-to-point. MODEM: such an interface is
+    // point-to-point (IFF_POINTOPOINT: ppp, tun, wwan links). PROXY: one of
+    // http_proxy, https_proxy, ftp_proxy, all_proxy (either case) is set.
+    // RAS_INSTALLED: a dial-up daemon (/usr/sbin/pppd) is installed.
+    // CONFIGURED: set together with a connection. OFFLINE: never set.
     virtual bool InternetGetConnectedStateEx(quint32& flags, QString& connectionName, quint32 nameLength,
                                              quint32 reserved) = 0;
 
@@ -141,5 +155,16 @@ InternetApi& Library();
 void SetLibrary(InternetApi* api);
 // A fresh libcurl-backed library.
 std::unique_ptr<InternetApi> CreateCurlInternet();
+
+// Bounds of the libcurl libraries, so that no call hangs for good: a connect
+// (and an active-mode data connection) gives up after connectSeconds, and a
+// transfer or a server reply that makes no progress for stallSeconds fails
+// with ERROR_INTERNET_TIMEOUT. Applies to requests started afterwards.
+struct Timeouts {
+    int connectSeconds = 15;
+    int stallSeconds = 30;
+};
+void SetTimeouts(const Timeouts& timeouts);
+Timeouts CurrentTimeouts();
 
 }  // namespace inet

@@ -1,0 +1,92 @@
+#include "curl_loop.h"
+
+#include <QElapsedTimer>
+
+#include <curl/curl.h>
+
+#include <atomic>
+
+namespace inet {
+
+namespace {
+std::atomic<int> g_connectSeconds{15};
+std::atomic<int> g_stallSeconds{30};
+}  // namespace
+
+void SetTimeouts(const Timeouts& timeouts)
+{
+    g_connectSeconds = qMax(1, timeouts.connectSeconds);
+    g_stallSeconds = qMax(1, timeouts.stallSeconds);
+}
+
+Timeouts CurrentTimeouts()
+{
+    return Timeouts{g_connectSeconds, g_stallSeconds};
+}
+
+namespace detail {
+
+namespace {
+
+constexpr int kPollMs = 20;
+constexpr int kProgressMs = 50;
+
+void reportProgress(CURL* easy, const ProgressHandler& progress)
+{
+    curl_off_t down = 0, up = 0, downTotal = -1, upTotal = -1;
+    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
+    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &downTotal);
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_UPLOAD_T, &upTotal);
+    if (up > 0 || upTotal > 0)
+        progress(qint64(up), upTotal > 0 ? qint64(upTotal) : -1);
+    else
+        progress(qint64(down), downTotal > 0 ? qint64(downTotal) : -1);
+}
+
+}  // namespace
+
+void applyCommonOptions(CURL* easy)
+{
+    const Timeouts t = CurrentTimeouts();
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, long(t.connectSeconds));
+    curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, long(t.connectSeconds) * 1000L);
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(t.stallSeconds));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, long(t.stallSeconds));
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024L);
+    curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024L);
+}
+
+int runRequest(CURLM* multi, CURL* easy, const ProgressHandler& progress)
+{
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    int running = 1;
+    while (running) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK)
+            break;
+        if (running)
+            curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        if (progress && sinceProgress.elapsed() >= kProgressMs) {
+            reportProgress(easy, progress);
+            sinceProgress.restart();
+        }
+    }
+    CURLcode result = CURLE_RECV_ERROR;
+    int queued = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi, &queued)) {
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy)
+            result = msg->data.result;
+    }
+    curl_multi_remove_handle(multi, easy);
+    if (progress)
+        reportProgress(easy, progress);
+    return result;
+}
+
+}  // namespace detail
+}  // namespace inet

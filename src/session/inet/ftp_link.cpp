@@ -1,0 +1,293 @@
+#include "ftp_link.h"
+
+#include "curl_loop.h"
+#include "ftp_paths.h"
+#include "inet_errors.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+
+namespace inet::detail {
+
+struct FtpLink::Curl {
+    CURL* easy = nullptr;
+    CURLM* multi = nullptr;
+    curl_slist* quotes = nullptr;
+    QList<Reply> replies;        // complete replies of the running request
+    QByteArray pending;          // a multi-line reply still open
+    int pendingCode = 0;
+    QIODevice* out = nullptr;
+    QIODevice* in = nullptr;
+    QByteArray* listing = nullptr;
+    bool ascii = false;          // TYPE A; on upload also local CR LF to LF
+    qint64 uploadSize = -1;
+    bool heldCR = false;         // a CR at the end of the last read chunk
+    qint64 moved = 0;            // payload bytes written or read
+
+    ~Curl()
+    {
+        if (easy)
+            curl_easy_cleanup(easy);
+        if (multi)
+            curl_multi_cleanup(multi);  // closes the control connection
+        curl_slist_free_all(quotes);
+    }
+};
+
+namespace {
+
+int replyCode(const QByteArray& line)
+{
+    if (line.size() < 3)
+        return 0;
+    for (int i = 0; i < 3; ++i) {
+        if (line[i] < '0' || line[i] > '9')
+            return 0;
+    }
+    return line.left(3).toInt();
+}
+
+// Server reply lines arrive one a call; libcurl's own header lines carry no code.
+size_t onHeader(char* data, size_t size, size_t count, void* user)
+{
+    auto* c = static_cast<FtpLink::Curl*>(user);
+    QByteArray line(data, qsizetype(size * count));
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    const int code = replyCode(line);
+    const bool last = code && (line.size() == 3 || line[3] == ' ');
+    if (c->pending.isEmpty()) {
+        if (!code)
+            return size * count;
+        if (last)
+            c->replies.append({code, line});
+        else {
+            c->pending = line;
+            c->pendingCode = code;
+        }
+        return size * count;
+    }
+    c->pending += "\r\n" + line;
+    if (last && code == c->pendingCode) {
+        c->replies.append({c->pendingCode, c->pending});
+        c->pending.clear();
+    }
+    return size * count;
+}
+
+size_t onWrite(char* data, size_t size, size_t count, void* user)
+{
+    auto* c = static_cast<FtpLink::Curl*>(user);
+    const qint64 n = qint64(size * count);
+    c->moved += n;
+    if (c->listing) {
+        c->listing->append(data, n);
+        return size_t(n);
+    }
+    if (!c->out || c->out->write(data, n) != n)
+        return 0;  // a short count makes libcurl fail with a write error
+    return size_t(n);
+}
+
+// ASCII uploads: local CR LF becomes LF, since libcurl turns every LF into CR LF.
+size_t stripCrLf(FtpLink::Curl* c, char* buf, size_t capacity)
+{
+    QByteArray chunk;
+    if (c->heldCR)
+        chunk.append('\r');
+    c->heldCR = false;
+    const QByteArray more = c->in->read(qint64(capacity - 1));
+    chunk += more;
+    size_t n = 0;
+    for (qsizetype i = 0; i < chunk.size(); ++i) {
+        if (chunk[i] == '\r' && i + 1 == chunk.size() && !c->in->atEnd()) {
+            c->heldCR = true;
+            break;
+        }
+        if (chunk[i] == '\r' && i + 1 < chunk.size() && chunk[i + 1] == '\n')
+            continue;
+        buf[n++] = chunk[i];
+    }
+    return n;
+}
+
+size_t onRead(char* buf, size_t size, size_t count, void* user)
+{
+    auto* c = static_cast<FtpLink::Curl*>(user);
+    if (!c->in)
+        return CURL_READFUNC_ABORT;
+    const size_t capacity = size * count;
+    if (c->ascii) {
+        size_t n = 0;
+        // A chunk that was a lone held CR may shrink to nothing: read on.
+        while (n == 0 && (c->heldCR || !c->in->atEnd()))
+            n = stripCrLf(c, buf, capacity);
+        c->moved += qint64(n);
+        return n;
+    }
+    const qint64 got = c->in->read(buf, qint64(capacity));
+    if (got < 0)
+        return CURL_READFUNC_ABORT;
+    c->moved += got;
+    return size_t(got);
+}
+
+QByteArray hostForUrl(const QByteArray& host)
+{
+    return host.contains(':') ? '[' + host + ']' : host;
+}
+
+}  // namespace
+
+FtpLink::FtpLink(LinkTarget target)
+    : m_target(std::move(target)), m_curl(std::make_unique<Curl>())
+{
+    m_curl->easy = curl_easy_init();
+    m_curl->multi = curl_multi_init();
+    curl_multi_setopt(m_curl->multi, CURLMOPT_MAXCONNECTS, 1L);
+}
+
+FtpLink::~FtpLink() = default;
+
+void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes)
+{
+    CURL* e = m_curl->easy;
+    curl_easy_reset(e);  // keeps the live connection
+    applyCommonOptions(e);
+    const QByteArray url = "ftp://" + hostForUrl(m_target.host) + ':' + QByteArray::number(m_target.port) + path;
+    curl_easy_setopt(e, CURLOPT_URL, url.constData());
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "ftp");
+    const bool anonymous = m_target.user.isEmpty() && m_target.password.isEmpty();
+    curl_easy_setopt(e, CURLOPT_USERNAME, anonymous ? "anonymous" : m_target.user.constData());
+    curl_easy_setopt(e, CURLOPT_PASSWORD, anonymous ? "quillon@" : m_target.password.constData());
+    curl_easy_setopt(e, CURLOPT_PROXY, m_target.proxy.constData());  // "" turns off proxies from the environment
+    if (!m_target.proxy.isEmpty())
+        curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // only affects HTTP proxies
+    if (!m_target.passive)
+        curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
+    curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, m_curl.get());
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onWrite);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, m_curl.get());
+    curl_easy_setopt(e, CURLOPT_READFUNCTION, onRead);
+    curl_easy_setopt(e, CURLOPT_READDATA, m_curl.get());
+    curl_easy_setopt(e, CURLOPT_VERBOSE, long(qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE")));
+    if (kind == Kind::Nobody)
+        curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+    if (kind == Kind::Upload) {
+        curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_curl->uploadSize));
+    }
+    if (m_curl->ascii)
+        curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
+    curl_slist_free_all(m_curl->quotes);
+    m_curl->quotes = nullptr;
+    for (const QByteArray& q : quotes)
+        m_curl->quotes = curl_slist_append(m_curl->quotes, q.constData());
+    curl_easy_setopt(e, CURLOPT_QUOTE, m_curl->quotes);
+}
+
+int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes)
+{
+    prepare(path, kind, quotes);
+    m_curl->replies.clear();
+    m_curl->pending.clear();
+    m_curl->moved = 0;
+    m_curl->heldCR = false;
+    static const ProgressHandler none;
+    return runRequest(m_curl->multi, m_curl->easy, m_progress ? *m_progress : none);
+}
+
+quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool atLogin)
+{
+    int code = runOnce(path, kind, quotes);
+    // A connection the server closed while idle ("421 Timeout") fails the
+    // next request once; the same request then logs in afresh.
+    const bool idleDrop = std::any_of(m_curl->replies.cbegin(), m_curl->replies.cend(),
+                                      [](const Reply& r) { return r.code == 421; });
+    if (code != CURLE_OK && idleDrop && m_curl->moved == 0 && !atLogin) {
+        if (m_curl->in)
+            m_curl->in->seek(0);
+        code = runOnce(path, kind, quotes);
+    }
+    Reply errorReply;
+    for (const Reply& r : m_curl->replies) {
+        if (r.code >= 400)
+            errorReply = r;
+    }
+    const Reply last = m_curl->replies.isEmpty() ? Reply() : m_curl->replies.constLast();
+    const quint32 error = errorFor(code, errorReply.code, atLogin ? Stage::Login : Stage::Operation);
+    m_report = (error && errorReply.code) ? errorReply : last;
+    return error;
+}
+
+quint32 FtpLink::login()
+{
+    const quint32 error = perform("/", Kind::Nobody, {"*FEAT"}, true);
+    if (error)
+        return error;
+    char* entry = nullptr;
+    if (curl_easy_getinfo(m_curl->easy, CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK && entry && *entry == '/')
+        m_loginDir = entry;
+    const Reply feat = m_curl->replies.isEmpty() ? Reply() : m_curl->replies.constLast();
+    m_utf8 = feat.code == 211 && feat.text.toUpper().contains(" UTF8");
+    if (m_utf8) {
+        QList<Reply> ignored;
+        command({"OPTS UTF8 ON"}, ignored);
+    }
+    return 0;
+}
+
+quint32 FtpLink::changeDirectory(const QByteArray& dir)
+{
+    return perform(urlPath(dir, true), Kind::Nobody, {}, false);
+}
+
+quint32 FtpLink::list(const QByteArray& dir, QByteArray& listing)
+{
+    listing.clear();
+    m_curl->listing = &listing;
+    const quint32 error = perform(urlPath(dir, true), Kind::Download, {}, false);
+    m_curl->listing = nullptr;
+    return error;
+}
+
+quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
+{
+    m_curl->out = &out;
+    m_curl->ascii = ascii;
+    const quint32 error = perform(urlPath(file, false), Kind::Download, {}, false);
+    m_curl->out = nullptr;
+    m_curl->ascii = false;
+    return error;
+}
+
+quint32 FtpLink::upload(QIODevice& in, qint64 size, const QByteArray& file, bool ascii)
+{
+    m_curl->in = &in;
+    m_curl->ascii = ascii;
+    m_curl->uploadSize = ascii ? -1 : size;  // conversion changes the size
+    const quint32 error = perform(urlPath(file, false), Kind::Upload, {}, false);
+    m_curl->in = nullptr;
+    m_curl->ascii = false;
+    m_curl->uploadSize = -1;
+    return error;
+}
+
+quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replies)
+{
+    QList<QByteArray> quotes;
+    for (const QByteArray& c : commands)
+        quotes.append('*' + c);  // libcurl keeps the connection when one fails
+    const quint32 error = perform("/", Kind::Nobody, quotes, false);
+    // The quote replies are the last ones of the request, after any log-in.
+    replies.clear();
+    const qsizetype first = m_curl->replies.size() - commands.size();
+    for (qsizetype i = 0; i < commands.size(); ++i)
+        replies.append(first + i >= 0 ? m_curl->replies.at(first + i) : Reply());
+    return error;
+}
+
+}  // namespace inet::detail

@@ -1,0 +1,74 @@
+#pragma once
+// One FTP control connection: a libcurl easy handle that every operation
+// reuses, inside a multi handle of its own whose cache keeps the one
+// logged-in connection between requests. Paths are absolute wire bytes.
+
+#include "internet_api.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace inet::detail {
+
+// A server reply, all its lines joined by CR LF, no line end after the last.
+struct Reply {
+    int code = 0;
+    QByteArray text;
+};
+
+struct LinkTarget {
+    QByteArray host;
+    quint16 port = 21;
+    QByteArray user;      // empty: anonymous
+    QByteArray password;
+    bool passive = true;
+    QByteArray proxy;     // empty: direct; "host:port" an HTTP proxy; or with a scheme
+};
+
+class FtpLink {
+public:
+    explicit FtpLink(LinkTarget target);
+    ~FtpLink();
+    FtpLink(const FtpLink&) = delete;
+    FtpLink& operator=(const FtpLink&) = delete;
+
+    // Each operation returns 0 or an error number of the library.
+    quint32 login();
+    // Server path of the log-in directory, as PWD gave it after log-in.
+    QByteArray loginDir() const { return m_loginDir; }
+    bool serverSpeaksUtf8() const { return m_utf8; }
+
+    quint32 changeDirectory(const QByteArray& dir);
+    quint32 list(const QByteArray& dir, QByteArray& listing);
+    quint32 download(const QByteArray& file, QIODevice& out, bool ascii);
+    quint32 upload(QIODevice& in, qint64 size, const QByteArray& file, bool ascii);
+    // Sends commands on the control connection; fills one reply per command
+    // (code 0 where none came). Success means the request itself ran: the
+    // caller judges the replies.
+    quint32 command(const QList<QByteArray>& commands, QList<Reply>& replies);
+
+    // The reply to report: the error reply of a failed request, else the last one.
+    Reply reportReply() const { return m_report; }
+    void setProgress(const ProgressHandler* progress) { m_progress = progress; }
+
+    struct Curl;  // libcurl state, defined where libcurl is included
+
+private:
+    enum class Kind { Nobody, Download, Upload };
+    quint32 perform(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool atLogin);
+    int runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes);
+    void prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes);
+
+    LinkTarget m_target;
+    std::unique_ptr<Curl> m_curl;
+    const ProgressHandler* m_progress = nullptr;
+    QByteArray m_loginDir = "/";
+    bool m_utf8 = false;
+    Reply m_report;
+};
+
+}  // namespace inet::detail

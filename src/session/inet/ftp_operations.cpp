@@ -1,0 +1,229 @@
+// Directory, listing, transfer and management operations of the library.
+#include "curl_internet.h"
+#include "ftp_listing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace inet::detail {
+
+namespace {
+
+bool isWildcard(const QString& text)
+{
+    return text.contains(QLatin1Char('*')) || text.contains(QLatin1Char('?'));
+}
+
+// "*.*" matches every name, as on the platform this library stands in for.
+bool matchesAll(const QString& filter)
+{
+    return filter.isEmpty() || filter == QLatin1String("*") || filter == QLatin1String("*.*");
+}
+
+FindData toFindData(const ListingEntry& entry, const QString& name)
+{
+    FindData d;
+    d.dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    d.ftLastWriteTime = toFileTime(entry.modified);
+    const quint64 size = entry.size > 0 ? quint64(entry.size) : 0;
+    d.nFileSizeHigh = quint32(size >> 32);
+    d.nFileSizeLow = quint32(size & 0xffffffffu);
+    d.cFileName = name;
+    return d;
+}
+
+bool isPositive(const Reply& reply, bool intermediate)
+{
+    return reply.code >= 200 && reply.code < (intermediate ? 400 : 300);
+}
+
+}  // namespace
+
+QString CurlInternet::resolve(ConnectionState& c, const QString& path)
+{
+    if (hasCommandBreak(path)) {
+        fail(ERROR_INVALID_NAME);  // would smuggle a command onto the control connection
+        return {};
+    }
+    return absolutePath(c.cwd, path);
+}
+
+bool CurlInternet::FtpSetCurrentDirectoryA(HINTERNET connection, const QString& path)
+{
+    ConnectionState* c = this->connection(connection);
+    if (!c)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    const QString dir = resolve(*c, path);
+    if (dir.isEmpty())
+        return false;
+    if (!finish(*c, c->link->changeDirectory(c->names.encodePath(dir))))
+        return false;
+    c->cwd = dir;
+    return true;
+}
+
+bool CurlInternet::listInto(ConnectionState& c, const QString& dir, const QString& filter, FindState& find)
+{
+    QByteArray text;
+    if (!finish(c, c.link->list(c.names.encodePath(dir), text)))
+        return false;
+    const QRegularExpression pattern(
+        matchesAll(filter) ? QString() : QRegularExpression::wildcardToRegularExpression(filter));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const ListingEntry& entry : parseListing(text, now)) {
+        const QString name = c.names.decode(entry.name);
+        if (!matchesAll(filter) && !pattern.match(name).hasMatch())
+            continue;
+        find.entries.push_back(toFindData(entry, name));
+    }
+    return true;
+}
+
+HINTERNET CurlInternet::FtpFindFirstFileA(HINTERNET connection, const QString& pattern, FindData& data,
+                                          quint32 flags, quintptr context)
+{
+    Q_UNUSED(flags);
+    Q_UNUSED(context);
+    ConnectionState* c = this->connection(connection);
+    if (!c)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE), 0;
+    // The last component is a name filter when it holds a wildcard;
+    // otherwise the whole pattern names the folder to list.
+    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
+    const QString last = pattern.mid(slash + 1);
+    QString folder = pattern;
+    QString filter;
+    if (isWildcard(last)) {
+        folder = slash < 0 ? QString() : pattern.left(slash + 1);
+        filter = last;
+    }
+    const QString dir = resolve(*c, folder);
+    if (dir.isEmpty())
+        return 0;
+    FindState find;
+    if (!listInto(*c, dir, filter, find))
+        return 0;
+    if (find.entries.empty())
+        return fail(ERROR_NO_MORE_FILES), 0;
+    data = find.entries.front();
+    find.next = 1;
+    return add(std::move(find));
+}
+
+bool CurlInternet::InternetFindNextFileA(HINTERNET find, FindData& data)
+{
+    const auto it = m_objects.find(find);
+    FindState* f = it == m_objects.end() ? nullptr : std::get_if<FindState>(&it->second);
+    if (!f)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    if (f->next >= f->entries.size())
+        return fail(ERROR_NO_MORE_FILES);
+    data = f->entries[f->next++];
+    m_lastError = 0;
+    return true;
+}
+
+bool CurlInternet::FtpGetFileA(HINTERNET connection, const QString& remote, const QString& local,
+                               bool failIfExists, quint32 attributes, quint32 flags, quintptr context)
+{
+    Q_UNUSED(attributes);
+    Q_UNUSED(context);
+    ConnectionState* c = this->connection(connection);
+    if (!c)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    const QString file = resolve(*c, remote);
+    if (file.isEmpty())
+        return false;
+    if (failIfExists && QFileInfo::exists(local))
+        return fail(ERROR_FILE_EXISTS);
+    // Written beside the target and renamed over it only when complete.
+    QSaveFile out(local);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly))
+        return fail(ERROR_ACCESS_DENIED);
+    const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
+    if (!finish(*c, c->link->download(c->names.encodePath(file), out, ascii))) {
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit())
+        return fail(ERROR_ACCESS_DENIED);
+    return true;
+}
+
+bool CurlInternet::FtpPutFileA(HINTERNET connection, const QString& local, const QString& remote, quint32 flags,
+                               quintptr context)
+{
+    Q_UNUSED(context);
+    ConnectionState* c = this->connection(connection);
+    if (!c)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    const QString file = resolve(*c, remote);
+    if (file.isEmpty())
+        return false;
+    QFile in(local);
+    if (!QFileInfo(local).isFile())
+        return fail(ERROR_FILE_NOT_FOUND);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(ERROR_ACCESS_DENIED);
+    const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
+    return finish(*c, c->link->upload(in, in.size(), c->names.encodePath(file), ascii));
+}
+
+bool CurlInternet::simpleCommand(HINTERNET connection, const QByteArray& verb, const QString& path)
+{
+    ConnectionState* c = this->connection(connection);
+    if (!c)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    const QString target = resolve(*c, path);
+    if (target.isEmpty())
+        return false;
+    QList<Reply> replies;
+    if (!finish(*c, c->link->command({verb + ' ' + c->names.encodePath(target)}, replies)))
+        return false;
+    m_lastReply = replies.first();
+    if (isPositive(replies.first(), false))
+        return true;
+    return fail(replies.first().code ? ERROR_INTERNET_EXTENDED_ERROR : ERROR_INTERNET_CONNECTION_ABORTED);
+}
+
+bool CurlInternet::FtpCreateDirectoryA(HINTERNET connection, const QString& path)
+{
+    return simpleCommand(connection, "MKD", path);
+}
+
+bool CurlInternet::FtpRemoveDirectoryA(HINTERNET connection, const QString& path)
+{
+    return simpleCommand(connection, "RMD", path);
+}
+
+bool CurlInternet::FtpDeleteFileA(HINTERNET connection, const QString& path)
+{
+    return simpleCommand(connection, "DELE", path);
+}
+
+bool CurlInternet::FtpRenameFileA(HINTERNET connection, const QString& from, const QString& to)
+{
+    ConnectionState* c = this->connection(connection);
+    if (!c)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+    const QString source = resolve(*c, from);
+    const QString target = source.isEmpty() ? QString() : resolve(*c, to);
+    if (target.isEmpty())
+        return false;
+    QList<Reply> replies;
+    const QList<QByteArray> commands{"RNFR " + c->names.encodePath(source), "RNTO " + c->names.encodePath(target)};
+    if (!finish(*c, c->link->command(commands, replies)))
+        return false;
+    // RNTO goes out even after a refused RNFR: the RNFR reply is the one that counts.
+    const Reply& failed = !isPositive(replies[0], true) ? replies[0] : replies[1];
+    m_lastReply = failed;
+    if (isPositive(replies[0], true) && isPositive(replies[1], false))
+        return true;
+    return fail(failed.code ? ERROR_INTERNET_EXTENDED_ERROR : ERROR_INTERNET_CONNECTION_ABORTED);
+}
+
+}  // namespace inet::detail

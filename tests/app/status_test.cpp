@@ -1,0 +1,124 @@
+// Status hints, the progress bar and the error report.
+#include "app/modWinInet.h"
+#include "app/toolkit.h"
+#include "support/window_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace testsupport;
+using namespace modWinInet;
+
+namespace {
+
+class StatusTest : public FakeWindowTest {};
+
+QString bar(int squares) { return QStringLiteral("进度: ") + QString(squares, QChar(0x25A0)); }
+
+TEST_F(StatusTest, NumbersShowAsAProgressBarOf67Squares)
+{
+    const std::pair<const char*, int> rows[] = {
+        {"100", 67}, {"50", 34}, {"42", 28}, {"1", 1}, {"0", 0}, {"-5", 0}, {"150", 67}, {" 12.5 ", 8},
+    };
+    for (const auto& [value, squares] : rows) {
+        window->ShowStatus(QString::fromLatin1(value));
+        EXPECT_EQ(panel1(), bar(squares)) << value;
+    }
+}
+
+TEST_F(StatusTest, OtherTextsShowAsHints)
+{
+    window->ShowStatus(QStringLiteral("文件夹为空!"));
+    EXPECT_EQ(panel1(), QStringLiteral("提示: 文件夹为空!"));
+    window->ShowStatus(QString());
+    EXPECT_EQ(panel1(), QStringLiteral("提示: "));
+    window->ShowStatus(QStringLiteral("12abc"));
+    EXPECT_EQ(panel1(), QStringLiteral("提示: 12abc"));
+}
+
+TEST_F(StatusTest, ExtendedErrorShowsTheServerReplyThenAsks)
+{
+    net.lastResponse = QStringLiteral("550 No such file or directory.");
+    window->ReportInternetError(12003, QStringLiteral("FtpFindFirstFile"));
+    EXPECT_EQ(panel1(), QStringLiteral("提示: FtpFindFirstFile Extd Err: 550 550 No such file or directory."));
+    ASSERT_EQ(person.msgBoxes.size(), 1);
+    EXPECT_EQ(person.msgBoxes[0].prompt, QStringLiteral("FtpFindFirstFile Err: 12003\r\n关闭连接及进程?"));
+    EXPECT_EQ(person.msgBoxes[0].style, toolkit::vbYesNo);
+    EXPECT_EQ(person.msgBoxes[0].title, toolkit::AppTitle());
+}
+
+TEST_F(StatusTest, OtherErrorNumbersLeaveTheStatusBarAlone)
+{
+    window->ShowStatus(QStringLiteral("before"));
+    window->ReportInternetError(12029, QStringLiteral("InternetConnect"));
+    EXPECT_EQ(panel1(), QStringLiteral("提示: before"));
+    ASSERT_EQ(person.msgBoxes.size(), 1);
+    EXPECT_EQ(person.msgBoxes[0].prompt, QStringLiteral("InternetConnect Err: 12029\r\n关闭连接及进程?"));
+}
+
+TEST_F(StatusTest, AnsweringNoChangesNothing)
+{
+    openSession();
+    ConnectionHandle = net.InternetConnectA(SessionHandle, QStringLiteral("srv"), 21, {}, {}, 1, 0, 0);
+    IsConnected = true;
+    window->txtServer->setText(QStringLiteral("srv"));
+    window->tvwServer->addNode({}, QStringLiteral("srv"), QStringLiteral("srv"), QStringLiteral("root"));
+    const HINTERNET session = SessionHandle;
+    const HINTERNET connection = ConnectionHandle;
+    net.calls.clear();
+
+    window->ReportInternetError(12002, QStringLiteral("FtpGetFile"));
+    EXPECT_EQ(SessionHandle, session);
+    EXPECT_EQ(ConnectionHandle, connection);
+    EXPECT_TRUE(IsConnected);
+    EXPECT_TRUE(window->tvwServer->contains(QStringLiteral("srv")));
+    EXPECT_EQ(window->txtServer->text(), QStringLiteral("srv"));
+    EXPECT_TRUE(net.calls.isEmpty());
+    EXPECT_EQ(person.endProcessCalls, 0);
+}
+
+TEST_F(StatusTest, AnsweringYesWhileConnectedTearsEverythingDownAndEnds)
+{
+    openSession();
+    ConnectionHandle = net.InternetConnectA(SessionHandle, QStringLiteral("srv"), 21, {}, {}, 1, 0, 0);
+    IsConnected = true;
+    FolderTransferActive = 1;
+    window->txtServer->setText(QStringLiteral("srv"));
+    window->txtUser->setText(QStringLiteral("bob"));
+    window->tvwServer->addNode({}, QStringLiteral("srv"), QStringLiteral("srv"), QStringLiteral("root"));
+    window->EnableFileCommands(true);
+    window->ListingNames = {QStringLiteral("a")};
+    window->ListingAttributes = {0x80};
+    const QString closeConnection = QStringLiteral("InternetCloseHandle(%1)").arg(ConnectionHandle);
+    const QString closeSession = QStringLiteral("InternetCloseHandle(%1)").arg(SessionHandle);
+    net.calls.clear();
+    person.msgBoxAnswers = {toolkit::vbYes};
+
+    window->ReportInternetError(12030, QStringLiteral("FtpGetFile"));
+    ASSERT_GE(net.calls.size(), 2);
+    EXPECT_EQ(net.calls[0], closeConnection);
+    EXPECT_EQ(net.calls[1], closeSession);
+    EXPECT_EQ(SessionHandle, 0u);
+    EXPECT_EQ(ConnectionHandle, 0u);
+    EXPECT_FALSE(IsConnected);
+    EXPECT_EQ(FolderTransferActive, 0);
+    EXPECT_EQ(window->tvwServer->nodeCount(), 0);
+    EXPECT_TRUE(window->txtServer->text().isEmpty());
+    EXPECT_TRUE(window->txtUser->text().isEmpty());
+    EXPECT_TRUE(window->txtPort->text().isEmpty());
+    EXPECT_TRUE(window->ListingNames.isEmpty());
+    EXPECT_FALSE(window->cmdGetFile->isEnabled());
+    EXPECT_EQ(person.endProcessCalls, 1);
+}
+
+TEST_F(StatusTest, AnsweringYesWhileNotConnectedEndsWithoutTheSessionDialog)
+{
+    openSession();
+    person.msgBoxAnswers = {toolkit::vbYes};
+    window->ReportInternetError(12029, QStringLiteral("InternetConnect"));
+    EXPECT_EQ(SessionHandle, 0u);
+    EXPECT_TRUE(person.modalShown.isEmpty());
+    EXPECT_EQ(person.endProcessCalls, 1);
+}
+
+}  // namespace
