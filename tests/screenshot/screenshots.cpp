@@ -1,6 +1,8 @@
 // Renders the windows offscreen into PNG files: `make screenshot`.
 #include "app/frmMain.h"
 #include "app/toolkit.h"
+#include "help/frmAbout.h"
+#include "session/frmMode.h"
 #include "support/scripted_toolkit.h"
 
 #include <QApplication>
@@ -38,5 +40,14 @@ int main(int argc, char** argv)
     frmInternet* session = window.LoadInternetDialog();
     ok = save(session, folder, QStringLiteral("session-dialog")) && ok;
     session->hide();
+
+    frmAbout about(&window);
+    about.Form_Load();
+    ok = save(&about, folder, QStringLiteral("about-box")) && ok;
+    about.hide();
+    frmMode mode(&window);
+    mode.Form_Load();
+    ok = save(&mode, folder, QStringLiteral("connection-state-dialog")) && ok;
+    mode.hide();
     return ok ? 0 : 1;
 }
