@@ -58,6 +58,10 @@ public:
 signals:
     void DblClick();
 
+protected:
+    // No expander buttons: folders open and close only through the program.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+
 private:
     Node* makeNode(const QString& key, const QString& text, const QString& image);
     void forgetSubtree(Node* node);

@@ -61,3 +61,45 @@ TEST_F(ExitTest, ClosingTheWindowClearsFieldsClosesTheConnectionAndEnds)
 }
 
 }  // namespace
+
+namespace {
+
+class ConnectedExitTest : public FakeWindowTest {
+protected:
+    void SetUp() override
+    {
+        net.addFile(QStringLiteral("/readme.txt"), "x");
+        connectFake();
+        ASSERT_TRUE(IsConnected);
+    }
+};
+
+TEST_F(ConnectedExitTest, ExitDisconnectsShowsTheSessionDialogThenClosesTheSessionAndEnds)
+{
+    QStringList order;
+    net.onCall = [&](const QString& call) { order << call; };
+    person.modalScripts.append([&](QDialog* dialog) {
+        order << QStringLiteral("shown:") + dialog->objectName();
+        dialog->hide();
+    });
+    window->mnuExit_Click();
+    ASSERT_EQ(order.size(), 3);
+    EXPECT_TRUE(order[0].startsWith(QStringLiteral("InternetCloseHandle"))) << "the connection first";
+    EXPECT_EQ(order[1], QStringLiteral("shown:frmInternet"));
+    EXPECT_TRUE(order[2].startsWith(QStringLiteral("InternetCloseHandle"))) << "then the session";
+    EXPECT_EQ(window->tvwServer->nodeCount(), 0);
+    EXPECT_EQ(person.endProcessCalls, 1);
+}
+
+TEST_F(ConnectedExitTest, ClosingTheWindowEmptiesTheServerBoxBeforeTheDisconnectStep)
+{
+    window->show();
+    window->close();
+    EXPECT_EQ(person.modalShown, QStringList{QStringLiteral("frmInternet")});
+    EXPECT_TRUE(window->txtServer->text().isEmpty());
+    EXPECT_TRUE(window->tvwServer->contains(QStringLiteral("srv"))) << "no root under an empty key to remove";
+    EXPECT_EQ(SessionHandle, 0u);
+    EXPECT_EQ(person.endProcessCalls, 1);
+}
+
+}  // namespace

@@ -1,7 +1,13 @@
 // Renders the windows offscreen into PNG files: `make screenshot`.
 #include "app/frmMain.h"
 #include "app/toolkit.h"
+#include "file_ops/frmFocus.h"
 #include "support/scripted_toolkit.h"
+#include "support/servers.h"
+#include "support/window_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +24,32 @@ bool save(QWidget* widget, const QString& folder, const QString& name)
     const QString path = folder + '/' + name + QStringLiteral(".png");
     const bool ok = widget->grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// A window connected to a loopback server, with one folder opened.
+bool saveConnected(const QString& folder)
+{
+    testsupport::FtpServer server;
+    if (!server.ok())
+        return false;
+    for (const char* path : {"/pub/readme.txt", "/pub/src/main.c", "/docs/guide.txt", "/说明.txt"})
+        testsupport::writeFile(server.localPath(QString::fromUtf8(path)), "hello\n");
+    frmMain window;
+    window.Form_Load();
+    window.LoadInternetDialog()->cmdInternetOpen_Click();
+    window.txtServer->setText(server.host());
+    window.txtPort->setText(QString::number(server.port()));
+    window.txtUser->setText(server.user());
+    window.txtPassword->setText(server.password());
+    window.cmdConnect_Click();
+    ServerTree::Node* pub = window.tvwServer->node(server.host() + QStringLiteral("/pub"));
+    if (pub) {
+        window.tvwServer->setCurrentItem(pub);
+        window.tvwServer_DblClick();
+    }
+    const bool ok = save(&window, folder, QStringLiteral("main-window-connected"));
+    window.cmdDisConnect->setEnabled(false);  // leave quietly: no session dialog on the way out
     return ok;
 }
 
@@ -38,5 +70,11 @@ int main(int argc, char** argv)
     frmInternet* session = window.LoadInternetDialog();
     ok = save(session, folder, QStringLiteral("session-dialog")) && ok;
     session->hide();
+
+    frmFocus chooser(&window);
+    chooser.Form_Load();
+    ok = save(&chooser, folder, QStringLiteral("target-chooser")) && ok;
+    chooser.hide();
+    ok = saveConnected(folder) && ok;
     return ok ? 0 : 1;
 }

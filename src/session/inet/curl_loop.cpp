@@ -56,6 +56,7 @@ void applyCommonOptions(CURL* easy)
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, long(t.stallSeconds));
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024L);
+    // Big upload chunks: each one costs a trip through the polling loop.
     curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024L);
 }
 

@@ -7,6 +7,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace inet::detail {
 
@@ -16,6 +17,7 @@ struct FtpLink::Curl {
     curl_slist* quotes = nullptr;
     QList<Reply> replies;        // complete replies of the running request
     QByteArray pending;          // a multi-line reply still open
+    QList<QByteArray> sent;      // commands still waiting for their reply
     int pendingCode = 0;
     QIODevice* out = nullptr;
     QIODevice* in = nullptr;
@@ -57,11 +59,16 @@ size_t onHeader(char* data, size_t size, size_t count, void* user)
         line.chop(1);
     const int code = replyCode(line);
     const bool last = code && (line.size() == 3 || line[3] == ' ');
+    // Each reply answers the oldest command still waiting (the greeting none).
+    auto complete = [c](int replyCode, const QByteArray& text) {
+        const QByteArray command = c->sent.isEmpty() ? QByteArray() : c->sent.takeFirst();
+        c->replies.append({replyCode, text, command});
+    };
     if (c->pending.isEmpty()) {
         if (!code)
             return size * count;
         if (last)
-            c->replies.append({code, line});
+            complete(code, line);
         else {
             c->pending = line;
             c->pendingCode = code;
@@ -70,10 +77,29 @@ size_t onHeader(char* data, size_t size, size_t count, void* user)
     }
     c->pending += "\r\n" + line;
     if (last && code == c->pendingCode) {
-        c->replies.append({c->pendingCode, c->pending});
+        complete(c->pendingCode, c->pending);
         c->pending.clear();
     }
     return size * count;
+}
+
+// Commands going out, so that each reply can be paired with its command.
+int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
+{
+    auto* c = static_cast<FtpLink::Curl*>(user);
+    if (type == CURLINFO_HEADER_OUT) {
+        QByteArray command(data, qsizetype(size));
+        while (command.endsWith('\n') || command.endsWith('\r'))
+            command.chop(1);
+        c->sent.append(command);
+    } else if (type == CURLINFO_TEXT && qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE")) {
+        fprintf(stderr, "* %.*s", int(size), data);
+    }
+    if (qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE") && type == CURLINFO_HEADER_OUT)
+        fprintf(stderr, "> %.*s", int(size), data);
+    if (qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE") && type == CURLINFO_HEADER_IN)
+        fprintf(stderr, "< %.*s", int(size), data);
+    return 0;
 }
 
 size_t onWrite(char* data, size_t size, size_t count, void* user)
@@ -173,7 +199,9 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_WRITEDATA, m_curl.get());
     curl_easy_setopt(e, CURLOPT_READFUNCTION, onRead);
     curl_easy_setopt(e, CURLOPT_READDATA, m_curl.get());
-    curl_easy_setopt(e, CURLOPT_VERBOSE, long(qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE")));
+    curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);  // feeds onDebug, which prints only on request
+    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, onDebug);
+    curl_easy_setopt(e, CURLOPT_DEBUGDATA, m_curl.get());
     if (kind == Kind::Nobody)
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
     if (kind == Kind::Upload) {
@@ -194,6 +222,7 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     prepare(path, kind, quotes);
     m_curl->replies.clear();
     m_curl->pending.clear();
+    m_curl->sent.clear();
     m_curl->moved = 0;
     m_curl->heldCR = false;
     static const ProgressHandler none;
@@ -282,11 +311,12 @@ quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replie
     for (const QByteArray& c : commands)
         quotes.append('*' + c);  // libcurl keeps the connection when one fails
     const quint32 error = perform("/", Kind::Nobody, quotes, false);
-    // The quote replies are the last ones of the request, after any log-in.
     replies.clear();
-    const qsizetype first = m_curl->replies.size() - commands.size();
-    for (qsizetype i = 0; i < commands.size(); ++i)
-        replies.append(first + i >= 0 ? m_curl->replies.at(first + i) : Reply());
+    for (const QByteArray& c : commands) {
+        const auto it = std::find_if(m_curl->replies.cbegin(), m_curl->replies.cend(),
+                                     [&c](const Reply& r) { return r.command == c; });
+        replies.append(it != m_curl->replies.cend() ? *it : Reply());
+    }
     return error;
 }
 

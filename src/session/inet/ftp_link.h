@@ -18,6 +18,7 @@ namespace inet::detail {
 struct Reply {
     int code = 0;
     QByteArray text;
+    QByteArray command;  // the command it answered; empty for the greeting
 };
 
 struct LinkTarget {

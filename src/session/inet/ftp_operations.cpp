@@ -167,7 +167,7 @@ bool CurlInternet::FtpPutFileA(HINTERNET connection, const QString& local, const
     QFile in(local);
     if (!QFileInfo(local).isFile())
         return fail(ERROR_FILE_NOT_FOUND);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(ERROR_ACCESS_DENIED);
     const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
     return finish(*c, c->link->upload(in, in.size(), c->names.encodePath(file), ascii));

@@ -1,0 +1,169 @@
+// Throughput of the Internet library against the curl command-line tool on
+// the loopback FTP test server: 1 GiB download and upload, a 30,000-entry
+// listing, and the peak resident memory during the download.
+#include "session/inet/internet_api.h"
+#include "support/servers.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr qint64 kBigSize = 1LL << 30;
+constexpr int kEntries = 30000;
+constexpr int kRounds = 2;
+
+bool makeBigFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QRandomGenerator random(7);
+    QByteArray block(4 << 20, Qt::Uninitialized);
+    random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+    for (qint64 done = 0; done < kBigSize; done += block.size()) {
+        block[0] = char(done >> 22);  // no two blocks alike
+        if (f.write(block) != block.size())
+            return false;
+    }
+    return true;
+}
+
+// Dirty pages of an earlier run must not slow down the next one.
+void settleDisk()
+{
+    QProcess::execute(QStringLiteral("sync"), {});
+}
+
+struct Pair {
+    double curl = 1e9;
+    double ours = 1e9;
+    bool ok = true;
+};
+
+// Best wall times of kRounds alternating runs, in seconds; after each run
+// cleanup() removes what it wrote.
+Pair compare(const std::function<bool()>& curlRun, const std::function<bool()>& ourRun,
+             const std::function<void()>& cleanup = [] {})
+{
+    Pair pair;
+    for (int i = 0; i < kRounds * 2; ++i) {
+        const bool curlTurn = i % 2 == 0;
+        settleDisk();
+        QElapsedTimer timer;
+        timer.start();
+        pair.ok = pair.ok && (curlTurn ? curlRun() : ourRun());
+        double& best = curlTurn ? pair.curl : pair.ours;
+        best = qMin(best, timer.nsecsElapsed() / 1e9);
+        cleanup();
+    }
+    return pair;
+}
+
+bool runCurl(const QStringList& args)
+{
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), QStringList{QStringLiteral("-sS"), QStringLiteral("--fail")} + args);
+    return curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
+}
+
+long peakRssKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+void resetPeakRss()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    testsupport::FtpServer server;
+    if (!server.ok()) {
+        std::fprintf(stderr, "bench inet: no server: %s\n", qPrintable(server.error()));
+        return 1;
+    }
+    const QString base = QStringLiteral("ftp://%1:%2@%3:%4")
+                             .arg(server.user(), server.password(), server.host())
+                             .arg(server.port());
+    const QString work = server.workDir() == QStringLiteral("/") ? QString() : server.workDir();
+    const QString big = server.localPath(work + QStringLiteral("/big.bin"));
+    const QString localCopy = big + QStringLiteral(".local");
+    if (!makeBigFile(big)) {
+        std::fprintf(stderr, "bench inet: cannot write %s\n", qPrintable(big));
+        return 1;
+    }
+    auto api = inet::CreateCurlInternet();
+    const inet::HINTERNET session = api->InternetOpenA(QStringLiteral("FTP CLIENT"), 1, {}, {}, 0);
+    const inet::HINTERNET connection = api->InternetConnectA(session, server.host(), server.port(), server.user(),
+                                                             server.password(), 1, inet::INTERNET_FLAG_PASSIVE, 0);
+    if (!connection || !api->FtpSetCurrentDirectoryA(connection, server.workDir())) {
+        std::fprintf(stderr, "bench inet: cannot connect (%u)\n", api->GetLastError());
+        return 1;
+    }
+
+    resetPeakRss();
+    const Pair down = compare([&] { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
+                              [&] { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); });
+    const long peakKiB = peakRssKiB();
+    const QString upCurl = server.localPath(work + "/up-curl.bin");
+    const QString upOurs = server.localPath(work + "/up-ours.bin");
+    const Pair up = compare([&] { return runCurl({"-T", localCopy, base + work + "/up-curl.bin"}); },
+                            [&] { return api->FtpPutFileA(connection, localCopy, "up-ours.bin", 2, 0); },
+                            [&] { QFile::remove(upCurl), QFile::remove(upOurs); });
+    QFile::remove(localCopy);
+    QFile::remove(big);
+
+    const QString many = server.localPath(work + QStringLiteral("/many"));
+    QDir().mkpath(many);
+    for (int i = 0; i < kEntries; ++i)
+        QFile(many + QStringLiteral("/file-number-%1.dat").arg(i)).open(QIODevice::WriteOnly);
+    int listed = 0;
+    const Pair list = compare([&] { return runCurl({base + work + "/many/", "-o", "/dev/null"}); },
+                              [&] {
+                                  inet::FindData data;
+                                  const inet::HINTERNET find =
+                                      api->FtpFindFirstFileA(connection, QStringLiteral("many/*"), data, 0, 0);
+                                  listed = find ? 1 : 0;
+                                  while (find && api->InternetFindNextFileA(find, data))
+                                      ++listed;
+                                  api->InternetCloseHandle(find);
+                                  return listed == kEntries;
+                              });
+    QDir(many).removeRecursively();
+    api->InternetCloseHandle(connection);
+    api->InternetCloseHandle(session);
+
+    if (!down.ok || !up.ok || !list.ok) {
+        std::fprintf(stderr, "bench inet: a run failed (listed %d)\n", listed);
+        return 1;
+    }
+    std::printf("bench inet: 1 GiB download throughput vs curl %.2f (goal >= 0.95)\n", down.curl / down.ours);
+    std::printf("bench inet: 1 GiB upload throughput vs curl %.2f (goal >= 0.95)\n", up.curl / up.ours);
+    std::printf("bench inet: 30000-entry listing time vs curl LIST %.2f (goal <= 1.2)\n", list.ours / list.curl);
+    std::printf("bench inet: peak resident memory during 1 GiB download MiB %.1f (goal <= 64)\n", peakKiB / 1024.0);
+    std::fflush(stdout);
+    std::fprintf(stderr, "bench inet: seconds: down curl %.2f ours %.2f; up curl %.2f ours %.2f; list curl %.3f ours %.3f\n",
+                 down.curl, down.ours, up.curl, up.ours, list.curl, list.ours);
+    return 0;
+}

@@ -1,0 +1,80 @@
+// The error table and the path arithmetic of the Internet library.
+#include "session/inet/ftp_paths.h"
+#include "session/inet/inet_errors.h"
+#include "session/inet/internet_api.h"
+
+#include <gtest/gtest.h>
+
+using namespace inet;
+using namespace inet::detail;
+
+TEST(ErrorTable, Rows)
+{
+    struct Row {
+        int curl;
+        int reply;
+        Stage stage;
+        quint32 expected;
+    };
+    // libcurl's numbers as observed: 6 no such host, 7 nothing listening,
+    // 67 wrong password, 9 missing directory, 78 missing file, 25 refused
+    // upload, 21 failed quote, 28 timed out, 56 receive failure.
+    const Row rows[] = {
+        {0, 0, Stage::Operation, 0},
+        {6, 0, Stage::Login, ERROR_INTERNET_NAME_NOT_RESOLVED},
+        {7, 0, Stage::Login, ERROR_INTERNET_CANNOT_CONNECT},
+        {67, 530, Stage::Login, ERROR_INTERNET_INCORRECT_PASSWORD},
+        {8, 530, Stage::Login, ERROR_INTERNET_INCORRECT_PASSWORD},
+        {9, 550, Stage::Operation, ERROR_INTERNET_EXTENDED_ERROR},
+        {78, 550, Stage::Operation, ERROR_INTERNET_EXTENDED_ERROR},
+        {25, 553, Stage::Operation, ERROR_INTERNET_EXTENDED_ERROR},
+        {21, 550, Stage::Operation, ERROR_INTERNET_EXTENDED_ERROR},
+        {9, 0, Stage::Operation, ERROR_INTERNET_CONNECTION_ABORTED},  // refusal without a reply
+        {28, 0, Stage::Operation, ERROR_INTERNET_TIMEOUT},
+        {28, 421, Stage::Operation, ERROR_INTERNET_TIMEOUT},
+        {56, 0, Stage::Operation, ERROR_INTERNET_CONNECTION_RESET},
+        {18, 0, Stage::Operation, ERROR_INTERNET_CONNECTION_ABORTED},
+        {8, 0, Stage::Operation, ERROR_INTERNET_CONNECTION_ABORTED},
+        {8, 500, Stage::Operation, ERROR_INTERNET_EXTENDED_ERROR},
+        {42, 0, Stage::Operation, ERROR_INTERNET_OPERATION_CANCELLED},
+        {9999, 0, Stage::Operation, ERROR_INTERNET_INTERNAL_ERROR},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(errorFor(row.curl, row.reply, row.stage), row.expected) << row.curl << "/" << row.reply;
+}
+
+TEST(ServerPaths, AbsolutePathRows)
+{
+    const char* rows[][3] = {
+        {"/", "", "/"},           {"/", "*", "/*"},           {"/a/b", "c", "/a/b/c"},
+        {"/a/b", "../c", "/a/c"}, {"/a", "/x//y/", "/x/y"},   {"/a", "../../..", "/"},
+        {"/a", "./b/./c", "/a/b/c"}, {"/a", " lead ", "/a/ lead "},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(absolutePath(QString::fromUtf8(row[0]), QString::fromUtf8(row[1])), QString::fromUtf8(row[2]))
+            << row[0] << " + " << row[1];
+    EXPECT_EQ(parentPath(QStringLiteral("/x")), QStringLiteral("/"));
+    EXPECT_EQ(parentPath(QStringLiteral("/x/y")), QStringLiteral("/x"));
+    EXPECT_EQ(baseName(QStringLiteral("/x/y z")), QStringLiteral("y z"));
+}
+
+TEST(ServerPaths, WireFormsAndBreaks)
+{
+    EXPECT_EQ(urlPath("/", true), QByteArray("/%2F"));
+    EXPECT_EQ(urlPath("/a b/c", true), QByteArray("/%2Fa%20b/c/"));
+    EXPECT_EQ(urlPath("/a/%x#?", false), QByteArray("/%2Fa/%25x%23%3F"));
+    EXPECT_TRUE(hasCommandBreak(QStringLiteral("a\rb")));
+    EXPECT_TRUE(hasCommandBreak(QStringLiteral("a\nb")));
+    EXPECT_TRUE(hasCommandBreak(QString(QChar(0))));
+    EXPECT_FALSE(hasCommandBreak(QStringLiteral("a b\t中")));
+}
+
+TEST(ServerPaths, ForeignNamesGoBackAsTheirBytes)
+{
+    NameCodec codec;
+    const QByteArray gbk("\xD6\xD0\xCE\xC4");  // 中文 in GBK
+    EXPECT_EQ(codec.decode(gbk), QStringLiteral("中文"));
+    EXPECT_EQ(codec.decode("plain"), QStringLiteral("plain"));
+    EXPECT_EQ(codec.encodePath(QStringLiteral("/dir/中文")), QByteArray("/dir/") + gbk);
+    EXPECT_EQ(codec.encodeName(QStringLiteral("其他")), QStringLiteral("其他").toUtf8());
+}

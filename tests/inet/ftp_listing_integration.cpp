@@ -1,0 +1,170 @@
+// Listings against the real server: empty, ordinary, large and odd names.
+#include "inet_fixture.h"
+
+#include <QSet>
+
+#include <cstdio>
+
+using namespace inet;
+using inettest::FtpTest;
+
+namespace {
+
+// Qt would turn bytes that are not UTF-8 into U+FFFD: go through stdio.
+bool writeRaw(const QByteArray& path, const QByteArray& content)
+{
+    FILE* f = std::fopen(path.constData(), "wb");
+    if (!f)
+        return false;
+    std::fwrite(content.constData(), 1, size_t(content.size()), f);
+    return std::fclose(f) == 0;
+}
+
+QByteArray readRaw(const QByteArray& path)
+{
+    FILE* f = std::fopen(path.constData(), "rb");
+    if (!f)
+        return "<missing>";
+    char buf[256];
+    const size_t n = std::fread(buf, 1, sizeof buf, f);
+    std::fclose(f);
+    return QByteArray(buf, qsizetype(n));
+}
+
+struct Listed {
+    QStringList names;
+    QList<quint32> attributes;
+    QList<quint64> sizes;
+    quint32 error = 0;
+};
+
+Listed listAll(InternetApi& api, HINTERNET connection, const QString& pattern)
+{
+    Listed out;
+    FindData data;
+    const HINTERNET find = api.FtpFindFirstFileA(connection, pattern, data, 0, 0);
+    if (!find) {
+        out.error = api.GetLastError();
+        return out;
+    }
+    do {
+        out.names << data.cFileName;
+        out.attributes << data.dwFileAttributes;
+        out.sizes << ((quint64(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    } while (api.InternetFindNextFileA(find, data));
+    out.error = api.GetLastError();
+    api.InternetCloseHandle(find);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(FtpTest, EmptyFolderGivesNoHandleAndError18)
+{
+    start();
+    const Listed listed = listAll(*api, connection, QStringLiteral("*.*"));
+    EXPECT_TRUE(listed.names.isEmpty());
+    EXPECT_EQ(listed.error, ERROR_NO_MORE_FILES);
+}
+
+TEST_F(FtpTest, OrdinaryListingWithAttributesSizesAndFolderPatterns)
+{
+    start();
+    inettest::writeFile(local("readme.txt"), QByteArray(1234, 'r'));
+    QDir().mkpath(local("pub/src"));
+    inettest::writeFile(local("pub/src/main.c"), "int main;");
+    const Listed top = listAll(*api, connection, QStringLiteral("*"));
+    ASSERT_EQ(top.error, ERROR_NO_MORE_FILES);
+    ASSERT_EQ(top.names.size(), 2);
+    const int pub = int(top.names.indexOf(QStringLiteral("pub")));
+    const int readme = int(top.names.indexOf(QStringLiteral("readme.txt")));
+    ASSERT_GE(pub, 0);
+    ASSERT_GE(readme, 0);
+    EXPECT_EQ(top.attributes[pub], FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(top.attributes[readme], FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(top.sizes[readme], 1234u);
+    // A folder followed by "*", relative and absolute.
+    EXPECT_EQ(listAll(*api, connection, QStringLiteral("pub/src/*")).names, QStringList{"main.c"});
+    EXPECT_EQ(listAll(*api, connection, server->workDir() + QStringLiteral("/pub/*")).names, QStringList{"src"});
+    // A missing folder is the server's refusal, not an empty listing.
+    const Listed missing = listAll(*api, connection, QStringLiteral("nothing/*"));
+    EXPECT_EQ(missing.error, ERROR_INTERNET_EXTENDED_ERROR);
+    EXPECT_TRUE(inettest::lastResponse(*api).startsWith(QStringLiteral("550")));
+}
+
+TEST_F(FtpTest, OddNamesComeBackExact)
+{
+    start();
+    const QStringList names{QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("in  ner"),
+                            QStringLiteral("Jan 1 2020 x"), QStringLiteral("1234"), QStringLiteral("中文文件.txt"),
+                            QStringLiteral("-rw-r--r-- look")};
+    for (const QString& name : names)
+        ASSERT_TRUE(inettest::writeFile(local(name), name.toUtf8()));
+    Listed listed = listAll(*api, connection, QStringLiteral("*.*"));
+    listed.names.sort();
+    QStringList expected = names;
+    expected.sort();
+    EXPECT_EQ(listed.names, expected);
+    // Each name works on the wire, too.
+    const QString copy = QDir::tempPath() + QStringLiteral("/quillon-odd-name");
+    for (const QString& name : names) {
+        ASSERT_TRUE(api->FtpGetFileA(connection, name, copy, false, 0, FTP_TRANSFER_TYPE_BINARY, 0))
+            << name.toStdString();
+        EXPECT_EQ(inettest::readFile(copy), name.toUtf8());
+    }
+    QFile::remove(copy);
+}
+
+TEST_F(FtpTest, GbkNamesAreShownDecodedAndSentBackAsTheirBytes)
+{
+    start();
+    if (server->external())
+        GTEST_SKIP() << "whether the external server passes raw bytes is unknown";
+    const QByteArray gbk("\xD6\xD0\xCE\xC4.txt");  // 中文.txt in GBK
+    const QByteArray rawPath = QFile::encodeName(server->localPath(server->workDir())) + '/' + gbk;
+    ASSERT_TRUE(writeRaw(rawPath, "gbk content"));
+    const Listed listed = listAll(*api, connection, QStringLiteral("*"));
+    ASSERT_EQ(listed.names.size(), 1);
+    EXPECT_EQ(listed.names[0], QStringLiteral("中文.txt"));
+    const QString copy = QDir::tempPath() + QStringLiteral("/quillon-gbk-copy");
+    ASSERT_TRUE(api->FtpGetFileA(connection, listed.names[0], copy, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_EQ(inettest::readFile(copy), QByteArray("gbk content"));
+    inettest::writeFile(copy, "replaced");
+    ASSERT_TRUE(api->FtpPutFileA(connection, copy, listed.names[0], FTP_TRANSFER_TYPE_BINARY, 0));
+    QFile::remove(copy);
+    EXPECT_EQ(readRaw(rawPath), QByteArray("replaced"));
+    ASSERT_TRUE(api->FtpRenameFileA(connection, listed.names[0], QStringLiteral("utf8.txt")));
+    EXPECT_TRUE(QFileInfo::exists(local("utf8.txt")));
+    EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("utf8.txt")));
+}
+
+TEST_F(FtpTest, TenThousandEntriesAndNestedWorkWhileAFindIsOpen)
+{
+    start();
+    const QString dir = local(QString());
+    for (int i = 0; i < 10000; ++i) {
+        QFile f(dir + QStringLiteral("/entry-%1").arg(i, 5, 10, QLatin1Char('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QDir().mkpath(local("sub"));
+    inettest::writeFile(local("sub/inner.txt"), "inner");
+    FindData data;
+    const HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("*"), data, 0, 0);
+    ASSERT_NE(find, 0u);
+    QSet<QString> seen{data.cFileName};
+    // A directory change, a nested listing and a download while the find is open.
+    ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, QStringLiteral("sub")));
+    const Listed inner = listAll(*api, connection, QStringLiteral("*"));
+    EXPECT_EQ(inner.names, QStringList{"inner.txt"});
+    const QString copy = QDir::tempPath() + QStringLiteral("/quillon-nested-copy");
+    EXPECT_TRUE(api->FtpGetFileA(connection, QStringLiteral("inner.txt"), copy, false, 0, 2, 0));
+    QFile::remove(copy);
+    while (api->InternetFindNextFileA(find, data))
+        seen.insert(data.cFileName);
+    EXPECT_EQ(api->GetLastError(), ERROR_NO_MORE_FILES);
+    EXPECT_FALSE(api->InternetFindNextFileA(find, data));
+    EXPECT_EQ(api->GetLastError(), ERROR_NO_MORE_FILES);
+    EXPECT_TRUE(api->InternetCloseHandle(find));
+    EXPECT_EQ(seen.size(), 10001);
+    EXPECT_TRUE(seen.contains(QStringLiteral("entry-09999")));
+}

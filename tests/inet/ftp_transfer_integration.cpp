@@ -1,0 +1,173 @@
+// Transfers against the real server, checked on the server's disk.
+#include "inet_fixture.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+using namespace inet;
+using inettest::FtpTest;
+
+namespace {
+
+// A file of pseudo-random bytes; returns its SHA-1.
+QByteArray makeRandomFile(const QString& path, qint64 size)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    QRandomGenerator random(42);
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (qint64 left = size; left > 0; left -= block.size()) {
+        random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+        const QByteArray part = block.left(qMin<qint64>(left, block.size()));
+        f.write(part);
+        hash.addData(part);
+    }
+    f.setPermissions(QFileDevice::Permissions(0x6666));
+    return hash.result();
+}
+
+QByteArray sha1Of(const QString& path)
+{
+    QFile f(path);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    return f.open(QIODevice::ReadOnly) && hash.addData(&f) ? hash.result() : QByteArray();
+}
+
+QStringList leftovers(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+
+}  // namespace
+
+TEST_F(FtpTest, LargeBinaryFileBothWaysAndServerDeathMidDownload)
+{
+    start();
+    QTemporaryDir temp;
+    const QString source = temp.filePath(QStringLiteral("big.bin"));
+    const QByteArray sum = makeRandomFile(source, 200LL << 20);
+    ASSERT_FALSE(sum.isEmpty());
+    qint64 lastDone = 0, lastTotal = 0;
+    int calls = 0;
+    api->SetProgressHandler([&](qint64 done, qint64 total) {
+        lastDone = done;
+        lastTotal = total;
+        ++calls;
+    });
+    ASSERT_TRUE(api->FtpPutFileA(connection, source, QStringLiteral("big.bin"), FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_EQ(sha1Of(local("big.bin")), sum);
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(lastDone, 200LL << 20);
+    QFile::remove(source);
+    const QString target = temp.filePath(QStringLiteral("copy.bin"));
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("big.bin"), target, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_EQ(sha1Of(target), sum);
+    EXPECT_EQ(lastTotal, 200LL << 20);
+
+    if (server->external())
+        GTEST_SKIP() << "the external server cannot be stopped by the test";
+    // Now the server dies in the middle of a download over the earlier copy.
+    inettest::writeFile(target, "earlier");
+    bool stopped = false;
+    api->SetProgressHandler([&](qint64 done, qint64 total) {
+        if (!stopped && done > 0 && done < total) {
+            server->stop();
+            stopped = true;
+        }
+    });
+    EXPECT_FALSE(api->FtpGetFileA(connection, QStringLiteral("big.bin"), target, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
+    ASSERT_TRUE(stopped) << "the download ended before the server could be stopped";
+    const quint32 error = api->GetLastError();
+    EXPECT_TRUE(error == ERROR_INTERNET_CONNECTION_ABORTED || error == ERROR_INTERNET_CONNECTION_RESET) << error;
+    EXPECT_EQ(inettest::readFile(target), QByteArray("earlier"));
+    EXPECT_EQ(leftovers(temp.path()), QStringList{"copy.bin"});
+    api->SetProgressHandler({});
+    // A fresh server on the same library: the next connect works.
+    server = std::make_unique<testsupport::FtpServer>();
+    ASSERT_TRUE(server->ok());
+    api->InternetCloseHandle(connection);
+    connection = connect(server->user(), server->password());
+    EXPECT_NE(connection, 0u) << api->GetLastError();
+}
+
+TEST_F(FtpTest, AsciiRoundTripIsByteExact)
+{
+    start();
+    QTemporaryDir temp;
+    const QByteArray text("first line\nsecond line\n\nlast line without end");
+    const QString source = temp.filePath(QStringLiteral("lf.txt"));
+    inettest::writeFile(source, text);
+    ASSERT_TRUE(api->FtpPutFileA(connection, source, QStringLiteral("t.txt"), FTP_TRANSFER_TYPE_ASCII, 0));
+    // Servers store ASCII uploads with either line end; never a doubled CR.
+    const QByteArray stored = inettest::readFile(local("t.txt"));
+    QByteArray crlf = text;
+    crlf.replace("\n", "\r\n");
+    EXPECT_TRUE(stored == text || stored == crlf) << stored.toStdString();
+    const QString back = temp.filePath(QStringLiteral("back.txt"));
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("t.txt"), back, false, 0, FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_EQ(inettest::readFile(back), text);
+
+    // A local CRLF file goes out as CRLF, not CR CR LF.
+    inettest::writeFile(source, crlf);
+    ASSERT_TRUE(api->FtpPutFileA(connection, source, QStringLiteral("c.txt"), FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_FALSE(inettest::readFile(local("c.txt")).contains("\r\r"));
+    // Binary keeps every byte.
+    ASSERT_TRUE(api->FtpPutFileA(connection, source, QStringLiteral("b.txt"), FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_EQ(inettest::readFile(local("b.txt")), crlf);
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("b.txt"), back, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_EQ(inettest::readFile(back), crlf);
+}
+
+TEST_F(FtpTest, ActiveModeListsAndTransfers)
+{
+    start({}, false);
+    connection = connect(server->user(), server->password(), false);
+    ASSERT_NE(connection, 0u) << api->GetLastError();
+    ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, server->workDir()));
+    inettest::writeFile(local("active.txt"), "active data");
+    FindData data;
+    const HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("*"), data, 0, 0);
+    ASSERT_NE(find, 0u) << api->GetLastError();
+    EXPECT_EQ(data.cFileName, QStringLiteral("active.txt"));
+    api->InternetCloseHandle(find);
+    QTemporaryDir temp;
+    const QString copy = temp.filePath(QStringLiteral("a.txt"));
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("active.txt"), copy, false, 0, 2, 0));
+    EXPECT_EQ(inettest::readFile(copy), QByteArray("active data"));
+    ASSERT_TRUE(api->FtpPutFileA(connection, copy, QStringLiteral("up.txt"), 2, 0));
+    EXPECT_EQ(inettest::readFile(local("up.txt")), QByteArray("active data"));
+}
+
+TEST_F(FtpTest, FailedTransfersLeaveLocalFilesAlone)
+{
+    start();
+    QTemporaryDir temp;
+    const QString target = temp.filePath(QStringLiteral("keep.txt"));
+    inettest::writeFile(target, "earlier");
+    EXPECT_FALSE(api->FtpGetFileA(connection, QStringLiteral("missing.txt"), target, false, 0, 2, 0));
+    EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_EXTENDED_ERROR);
+    EXPECT_TRUE(inettest::lastResponse(*api).startsWith(QStringLiteral("550")));
+    EXPECT_EQ(inettest::readFile(target), QByteArray("earlier"));
+    EXPECT_EQ(leftovers(temp.path()), QStringList{"keep.txt"});
+    // failIfExists refuses before anything is fetched.
+    inettest::writeFile(local("there.txt"), "remote");
+    EXPECT_FALSE(api->FtpGetFileA(connection, QStringLiteral("there.txt"), target, true, 0, 2, 0));
+    EXPECT_EQ(api->GetLastError(), ERROR_FILE_EXISTS);
+    EXPECT_EQ(inettest::readFile(target), QByteArray("earlier"));
+    // An empty remote file arrives as an empty local file.
+    inettest::writeFile(local("empty.txt"), "");
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("empty.txt"), target, false, 0, 2, 0));
+    EXPECT_TRUE(QFileInfo::exists(target));
+    EXPECT_EQ(QFileInfo(target).size(), 0);
+    // Uploads: a missing local file, and a server that refuses the target.
+    EXPECT_FALSE(api->FtpPutFileA(connection, temp.filePath(QStringLiteral("none")), QStringLiteral("x"), 2, 0));
+    EXPECT_EQ(api->GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(api->FtpPutFileA(connection, target, QStringLiteral("no/such/dir/x.txt"), 2, 0));
+    EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_EXTENDED_ERROR);
+    quint32 code = 0;
+    inettest::lastResponse(*api, &code);
+    EXPECT_GE(code, 500u);
+}
