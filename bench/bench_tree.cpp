@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int kEntries = 30000;
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
 void fillDirectory(const QString& root)
 {
