@@ -11,6 +11,9 @@ struct PortRow {
     int port;  // -1: refused
 };
 
+// Rows show by what they expect; the texts may hold blanks and line feeds.
+void PrintTo(const PortRow& row, std::ostream* os) { *os << "port " << row.port; }
+
 class PortText : public ::testing::TestWithParam<PortRow> {};
 
 TEST_P(PortText, ReadsAsAPersonTypedIt)
