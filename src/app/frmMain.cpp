@@ -2,10 +2,12 @@
 
 #include "app/StatusPanels.h"
 #include "app/toolkit.h"
+#include "desktop/AppIdentity.h"
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
 #include "session/frmInternet.h"
+#include "web/modWeb.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -56,6 +58,7 @@ QPushButton* button(QWidget* parent, const char* objectName, const QString& capt
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    desktop::ApplyIdentity(this);
     createImages();
     createControls();
     createMenus();
@@ -200,6 +203,7 @@ void frmMain::createWebBand(QWidget* central)
     fraWeb->setGeometry(toolkit::TwipsRect(kBandLeft, 10080, kBandWidth, 615));
     txtWeb = named(new QLineEdit(fraWeb), "txtWeb", QStringLiteral("网页文件"));
     cmdWeb = button(fraWeb, "cmdWeb", QStringLiteral("下载"));
+    txtWeb->setText(modWeb::SampleAddress());
     txtWeb->setGeometry(toolkit::TwipsRect(120, 225, 14100, 345));
     cmdWeb->setGeometry(toolkit::TwipsRect(14340, 195, 1200, 390));
 }
