@@ -28,6 +28,10 @@ namespace detail {
 
 namespace {
 
+// The longest wait between two turns of a transfer. Waits start at 1 ms and
+// double while nothing happens: this libcurl sometimes waits out the whole
+// poll before finishing a transfer whose data has all arrived, which made
+// every small file cost the full wait.
 constexpr int kPollMs = 20;
 constexpr int kProgressMs = 50;
 
@@ -67,11 +71,15 @@ int runRequest(CURLM* multi, CURL* easy, const ProgressHandler& progress)
     QElapsedTimer sinceProgress;
     sinceProgress.start();
     int running = 1;
+    int waitMs = 1;
     while (running) {
         if (curl_multi_perform(multi, &running) != CURLM_OK)
             break;
-        if (running)
-            curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        if (running) {
+            int ready = 0;
+            curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
+            waitMs = ready > 0 ? 1 : qMin(waitMs * 2, kPollMs);
+        }
         if (progress && sinceProgress.elapsed() >= kProgressMs) {
             reportProgress(easy, progress);
             sinceProgress.restart();

@@ -1,12 +1,12 @@
 // Directory, listing, transfer and management operations of the library.
 #include "curl_internet.h"
 #include "ftp_listing.h"
+#include "part_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace inet::detail {
 
@@ -139,16 +139,12 @@ bool CurlInternet::FtpGetFileA(HINTERNET connection, const QString& remote, cons
         return false;
     if (failIfExists && QFileInfo::exists(local))
         return fail(ERROR_FILE_EXISTS);
-    // Written beside the target and renamed over it only when complete.
-    QSaveFile out(local);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
+    PartFile out(local);
+    if (!out.open())
         return fail(ERROR_ACCESS_DENIED);
     const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
-    if (!finish(*c, c->link->download(c->names.encodePath(file), out, ascii))) {
-        out.cancelWriting();
+    if (!finish(*c, c->link->download(c->names.encodePath(file), out, ascii)))
         return false;
-    }
     if (!out.commit())
         return fail(ERROR_ACCESS_DENIED);
     return true;

@@ -2,7 +2,9 @@
 #include "curl_internet.h"
 #include "curl_loop.h"
 
-#include <QSaveFile>
+#include "part_file.h"
+
+#include <QIODevice>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -49,7 +51,7 @@ qint32 statusFor(CURLcode code)
 
 size_t writeToFile(char* data, size_t size, size_t count, void* user)
 {
-    auto* file = static_cast<QSaveFile*>(user);
+    auto* file = static_cast<QIODevice*>(user);
     const qint64 n = qint64(size * count);
     return file->write(data, n) == n ? size_t(n) : 0;
 }
@@ -86,9 +88,8 @@ qint32 CurlInternet::URLDownloadToFileA(void* caller, const QString& url, const 
         return kInvalidUrl;
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https") && scheme != QLatin1String("ftp"))
         return kUnknownProtocol;
-    QSaveFile out(localFile);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
+    PartFile out(localFile);
+    if (!out.open())
         return kAccessDenied;
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
@@ -107,10 +108,8 @@ qint32 CurlInternet::URLDownloadToFileA(void* caller, const QString& url, const 
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &out);
     const qint32 status = statusFor(CURLcode(runRequest(multi.get(), e, m_progress)));
-    if (status != 0) {
-        out.cancelWriting();
+    if (status != 0)
         return status;
-    }
     return out.commit() ? 0 : kAccessDenied;
 }
 

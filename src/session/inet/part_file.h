@@ -1,0 +1,25 @@
+#pragma once
+// A download's file beside its target, renamed over the target only when
+// the download is complete: a failed or cancelled download never touches an
+// earlier file of that name and leaves nothing behind.
+
+#include <QTemporaryFile>
+
+namespace inet::detail {
+
+class PartFile : public QTemporaryFile {
+public:
+    explicit PartFile(const QString& target);
+
+    // Creates the part file; false when the target's folder cannot be written.
+    bool open();
+    // Puts the content in place of the target. An earlier file is replaced
+    // only once the new content is on disk; a new name is not forced to disk
+    // first, which would cost every small download a disk flush.
+    bool commit();
+
+private:
+    QString m_target;
+};
+
+}  // namespace inet::detail
