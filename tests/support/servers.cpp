@@ -185,4 +185,57 @@ QString HttpServer::url(const QString& path) const
     return QStringLiteral("http://127.0.0.1:") + QString::number(m_port) + path;
 }
 
+ProxyServer::ProxyServer(Kind kind)
+    : m_kind(kind)
+{
+    if (!m_tempDir.isValid()) {
+        m_error = QStringLiteral("cannot make a temporary folder");
+        return;
+    }
+    m_countFile = m_tempDir.path() + QStringLiteral("/tunnels");
+    m_process = std::make_unique<QProcess>();
+    const QString name = kind == Kind::Socks5 ? QStringLiteral("socks5") : QStringLiteral("http");
+    m_port = startScript(*m_process, scriptPath("proxy_server.py"),
+                         {QStringLiteral("--kind"), name, QStringLiteral("--count-file"), m_countFile}, &m_error);
+}
+
+ProxyServer::~ProxyServer()
+{
+    stop();
+}
+
+QString ProxyServer::address() const
+{
+    const QString hostPort = QStringLiteral("127.0.0.1:") + QString::number(m_port);
+    return m_kind == Kind::Socks5 ? QStringLiteral("socks5://") + hostPort : hostPort;
+}
+
+int ProxyServer::countLines(const QByteArray& prefix) const
+{
+    QFile file(m_countFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    int count = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            ++count;
+    }
+    return count;
+}
+
+int ProxyServer::tunnelCount() const
+{
+    return countLines(m_kind == Kind::Socks5 ? QByteArray("socks5 ") : QByteArray("http "));
+}
+
+int ProxyServer::refusedCount() const
+{
+    return countLines("refused ");
+}
+
+void ProxyServer::stop()
+{
+    stopProcess(m_process.get());
+}
+
 }  // namespace testsupport
