@@ -45,7 +45,7 @@ QStringList leftovers(const QString& dir)
 
 TEST_F(FtpTest, LargeBinaryFileBothWaysAndServerDeathMidDownload)
 {
-    start();
+    INET_START();
     QTemporaryDir temp;
     const QString source = temp.filePath(QStringLiteral("big.bin"));
     const QByteArray sum = makeRandomFile(source, 200LL << 20);
@@ -95,7 +95,7 @@ TEST_F(FtpTest, LargeBinaryFileBothWaysAndServerDeathMidDownload)
 
 TEST_F(FtpTest, AsciiRoundTripIsByteExact)
 {
-    start();
+    INET_START();
     QTemporaryDir temp;
     const QByteArray text("first line\nsecond line\n\nlast line without end");
     const QString source = temp.filePath(QStringLiteral("lf.txt"));
@@ -123,7 +123,7 @@ TEST_F(FtpTest, AsciiRoundTripIsByteExact)
 
 TEST_F(FtpTest, ActiveModeListsAndTransfers)
 {
-    start({}, false);
+    INET_START({}, false);
     connection = connect(server->user(), server->password(), false);
     ASSERT_NE(connection, 0u) << api->GetLastError();
     ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, server->workDir()));
@@ -143,7 +143,7 @@ TEST_F(FtpTest, ActiveModeListsAndTransfers)
 
 TEST_F(FtpTest, FailedTransfersLeaveLocalFilesAlone)
 {
-    start();
+    INET_START();
     QTemporaryDir temp;
     const QString target = temp.filePath(QStringLiteral("keep.txt"));
     inettest::writeFile(target, "earlier");
