@@ -39,12 +39,6 @@ protected:
         ASSERT_NE(session, 0u) << api->GetLastError();
     }
 
-    void TearDown() override
-    {
-        SetTimeouts(Timeouts());
-        FtpTest::TearDown();
-    }
-
     std::unique_ptr<ProxyServer> proxy;
 };
 

@@ -100,6 +100,7 @@ protected:
 
     void TearDown() override
     {
+        inet::SetTimeouts(inet::Timeouts());
         if (api) {
             api->InternetCloseHandle(connection);
             api->InternetCloseHandle(session);

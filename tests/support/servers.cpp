@@ -6,6 +6,10 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <csignal>
+
+#include <sys/types.h>
+
 namespace testsupport {
 
 namespace {
@@ -160,7 +164,20 @@ int FtpServer::connectionCount() const
 
 void FtpServer::stop()
 {
+    thaw();
     stopProcess(m_process.get());
+}
+
+void FtpServer::freeze()
+{
+    if (m_process && m_process->state() == QProcess::Running)
+        ::kill(pid_t(m_process->processId()), SIGSTOP);
+}
+
+void FtpServer::thaw()
+{
+    if (m_process && m_process->state() == QProcess::Running)
+        ::kill(pid_t(m_process->processId()), SIGCONT);
 }
 
 HttpServer::HttpServer()

@@ -52,6 +52,10 @@ public:
     int connectionCount() const;
     // Kills the server now.
     void stop();
+    // Freezes the local server process (it stops sending, its connections
+    // stay open) and lets it run on again.
+    void freeze();
+    void thaw();
 
 private:
     void startLocal(const Options& options);
