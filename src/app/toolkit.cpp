@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
+#include <QWidget>
 
 #include <cmath>
 #include <memory>
@@ -165,6 +166,20 @@ int ScreenHeightTwips()
 
 int TwipsToPixels(double twips) { return int(std::lround(twips * logicalDpi() / 1440.0)); }
 double PixelsToTwips(int pixels) { return pixels * 1440.0 / logicalDpi(); }
+
+QRect TwipsRect(int left, int top, int width, int height)
+{
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
+}
+
+void CentreOver(QWidget* window, const QWidget* over)
+{
+    const QRect outer = over->frameGeometry();
+    const QSize own = window->frameGeometry().size();
+    const double left = outer.width() / 2.0 + outer.left() - own.width() / 2.0;
+    const double top = outer.height() / 2.0 + outer.top() - own.height() / 2.0;
+    window->move(int(std::lround(left)), int(std::lround(top)));
+}
 
 void InstallChineseTranslation()
 {

@@ -4,6 +4,7 @@
 // identity and the screen. Every interaction with a person goes through
 // here, so that tests can answer it through Hooks.
 
+#include <QRect>
 #include <QString>
 #include <QUrl>
 
@@ -58,6 +59,12 @@ int ScreenWidthTwips();
 int ScreenHeightTwips();
 int TwipsToPixels(double twips);
 double PixelsToTwips(int pixels);
+
+// A rectangle given in twips, in pixels.
+QRect TwipsRect(int left, int top, int width, int height);
+// Moves a window so that its centre lies over the centre of another's outer
+// bounds, keeping its size, wherever that lies.
+void CentreOver(QWidget* window, const QWidget* over);
 
 // Loads Qt's own Simplified Chinese texts for the standard dialogs.
 void InstallChineseTranslation();

@@ -14,15 +14,6 @@
 using namespace modWinInet;
 using toolkit::TwipsToPixels;
 
-namespace {
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
-
-}  // namespace
-
 frmFocus::frmFocus(const QWidget* mainWindow)
     : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_main(mainWindow)
@@ -32,21 +23,21 @@ frmFocus::frmFocus(const QWidget* mainWindow)
 
     frmOption = new QGroupBox(QStringLiteral("目标"), this);
     frmOption->setObjectName(QStringLiteral("frmOption"));
-    frmOption->setGeometry(twips(120, 120, 5100, 1080));
+    frmOption->setGeometry(toolkit::TwipsRect(120, 120, 5100, 1080));
     optFTP = new QRadioButton(QStringLiteral("FTP服务器"), frmOption);
     optFTP->setObjectName(QStringLiteral("optFTP"));
-    optFTP->setGeometry(twips(480, 450, 1815, 375));
+    optFTP->setGeometry(toolkit::TwipsRect(480, 450, 1815, 375));
     optFTP->setChecked(true);
     optLocal = new QRadioButton(QStringLiteral("本地机"), frmOption);
     optLocal->setObjectName(QStringLiteral("optLocal"));
-    optLocal->setGeometry(twips(2880, 450, 1695, 375));
+    optLocal->setGeometry(toolkit::TwipsRect(2880, 450, 1695, 375));
 
     cmdOption = new QPushButton(QStringLiteral("OK"), this);
     cmdOption->setObjectName(QStringLiteral("cmdOption"));
-    cmdOption->setGeometry(twips(720, 1440, 1695, 300));
+    cmdOption->setGeometry(toolkit::TwipsRect(720, 1440, 1695, 300));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(twips(2880, 1440, 1695, 300));
+    cmdCancel->setGeometry(toolkit::TwipsRect(2880, 1440, 1695, 300));
     // Neither button is the default: Enter presses only the focused button.
     cmdOption->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
@@ -70,12 +61,7 @@ void frmFocus::Form_Load()
     if (!m_main)
         return;
     setWindowIcon(m_main->windowIcon());
-    // Centre over the main window's outer bounds, wherever that lies.
-    const QRect main = m_main->frameGeometry();
-    const QSize own = frameGeometry().size();
-    const float left = float(main.width()) / 2 + float(main.left()) - float(own.width()) / 2;
-    const float top = float(main.height()) / 2 + float(main.top()) - float(own.height()) / 2;
-    move(qRound(left), qRound(top));
+    toolkit::CentreOver(this, m_main);
 }
 
 void frmFocus::cmdOption_Click()

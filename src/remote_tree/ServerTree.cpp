@@ -7,6 +7,24 @@
 namespace {
 constexpr int KeyRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
+
+// A node keeps only its image key; the picture and the description that
+// assistive technology reads are derived from it when the view asks, which
+// keeps adding tens of thousands of nodes cheap.
+class NodeItem final : public QTreeWidgetItem {
+public:
+    QVariant data(int column, int role) const override
+    {
+        if (role != Qt::DecorationRole && role != Qt::AccessibleDescriptionRole)
+            return QTreeWidgetItem::data(column, role);
+        const QString image = QTreeWidgetItem::data(column, ImageRole).toString();
+        if (role == Qt::AccessibleDescriptionRole)
+            return image;
+        const auto* tree = static_cast<const ServerTree*>(treeWidget());
+        return tree ? QVariant(tree->icon(image)) : QVariant();
+    }
+};
+
 }  // namespace
 
 ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
@@ -21,11 +39,15 @@ ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
 }
 
-void ServerTree::setImageList(const ImageList* images) { m_images = images; }
+void ServerTree::setImageList(const ImageList* images)
+{
+    m_images = images;
+    viewport()->update();
+}
 
 ServerTree::Node* ServerTree::makeNode(const QString& key, const QString& text, const QString& image)
 {
-    auto* node = new QTreeWidgetItem;
+    auto* node = new NodeItem;
     node->setText(0, text);
     node->setData(0, KeyRole, key);
     m_byKey.insert(key, node);
@@ -59,6 +81,7 @@ ServerTree::Node* ServerTree::addChildren(const QString& parentKey, const QList<
         return nullptr;
     QList<QTreeWidgetItem*> batch;
     batch.reserve(nodes.size());
+    m_byKey.reserve(m_byKey.size() + nodes.size());
     for (const NewNode& n : nodes) {
         if (!m_byKey.contains(n.key))
             batch.append(makeNode(n.key, n.text, n.image));
@@ -115,10 +138,9 @@ QString ServerTree::imageKey(const Node* node) const
 void ServerTree::setImageKey(Node* node, const QString& image)
 {
     node->setData(0, ImageRole, image);
-    node->setData(0, Qt::AccessibleDescriptionRole, image);
-    if (m_images)
-        node->setIcon(0, m_images->image(image));
 }
+
+QIcon ServerTree::icon(const QString& image) const { return m_images ? m_images->image(image) : QIcon(); }
 
 ServerTree::Node* ServerTree::parentNode(const Node* node) { return node ? node->parent() : nullptr; }
 

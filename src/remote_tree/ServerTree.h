@@ -44,6 +44,8 @@ public:
     static QString text(const Node* node);
     QString imageKey(const Node* node) const;
     void setImageKey(Node* node, const QString& image);
+    // The picture of an image key in the attached image list.
+    QIcon icon(const QString& image) const;
     static Node* parentNode(const Node* node);
     static Node* firstChild(const Node* node);
     static Node* nextSibling(const Node* node);

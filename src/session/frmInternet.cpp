@@ -14,15 +14,6 @@
 using namespace modWinInet;
 using toolkit::TwipsToPixels;
 
-namespace {
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
-
-}  // namespace
-
 frmInternet::frmInternet(frmMain* main)
     : QDialog(main, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_main(main)
@@ -32,27 +23,27 @@ frmInternet::frmInternet(frmMain* main)
 
     fraInternet = new QGroupBox(QStringLiteral("Internet会话"), this);
     fraInternet->setObjectName(QStringLiteral("fraInternet"));
-    fraInternet->setGeometry(twips(120, 60, 2460, 1710));
+    fraInternet->setGeometry(toolkit::TwipsRect(120, 60, 2460, 1710));
     cmdInternetOpen = new QPushButton(QStringLiteral("打开Internet会话"), fraInternet);
     cmdInternetOpen->setObjectName(QStringLiteral("cmdInternetOpen"));
-    cmdInternetOpen->setGeometry(twips(150, 360, 2160, 480));
+    cmdInternetOpen->setGeometry(toolkit::TwipsRect(150, 360, 2160, 480));
     cmdInternetClose = new QPushButton(QStringLiteral("关闭Internet会话"), fraInternet);
     cmdInternetClose->setObjectName(QStringLiteral("cmdInternetClose"));
-    cmdInternetClose->setGeometry(twips(150, 1020, 2160, 480));
+    cmdInternetClose->setGeometry(toolkit::TwipsRect(150, 1020, 2160, 480));
 
     fraProxy = new QGroupBox(QStringLiteral("代理服务器"), this);
     fraProxy->setObjectName(QStringLiteral("fraProxy"));
-    fraProxy->setGeometry(twips(2700, 60, 2490, 1710));
+    fraProxy->setGeometry(toolkit::TwipsRect(2700, 60, 2490, 1710));
     txtProxy = new QLineEdit(fraProxy);
     txtProxy->setObjectName(QStringLiteral("txtProxy"));
-    txtProxy->setGeometry(twips(840, 390, 1530, 360));
+    txtProxy->setGeometry(toolkit::TwipsRect(840, 390, 1530, 360));
     txtProxyPort = new QLineEdit(fraProxy);
     txtProxyPort->setObjectName(QStringLiteral("txtProxyPort"));
-    txtProxyPort->setGeometry(twips(840, 1050, 1530, 360));
+    txtProxyPort->setGeometry(toolkit::TwipsRect(840, 1050, 1530, 360));
     lblProxy = new QLabel(QStringLiteral("地址："), fraProxy);
-    lblProxy->setGeometry(twips(120, 420, 700, 300));
+    lblProxy->setGeometry(toolkit::TwipsRect(120, 420, 700, 300));
     lblProxyPort = new QLabel(QStringLiteral("端口："), fraProxy);
-    lblProxyPort->setGeometry(twips(120, 1080, 700, 300));
+    lblProxyPort->setGeometry(toolkit::TwipsRect(120, 1080, 700, 300));
 
     fraInternet->setAccessibleName(fraInternet->title());
     fraProxy->setAccessibleName(fraProxy->title());
@@ -75,9 +66,7 @@ void frmInternet::Form_Load()
     setSessionButtons();
     setWindowIcon(m_main->windowIcon());
     setWindowTitle(toolkit::AppTitle());
-    const QRect main = m_main->frameGeometry();
-    const QSize own = frameGeometry().size();
-    move(main.width() / 2 + main.left() - own.width() / 2, main.height() / 2 + main.top() - own.height() / 2);
+    toolkit::CentreOver(this, m_main);
 }
 
 void frmInternet::setSessionButtons()

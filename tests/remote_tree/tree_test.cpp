@@ -48,6 +48,9 @@ TEST_F(Tree, DoubleClicksOpenCloseAndReopenAFolderFromTheServer)
     net.calls.clear();
     doubleClickNode("srv/pub");
     EXPECT_EQ(imageOf("srv/pub"), "open");
+    const ServerTree::Node* pub = window->tvwServer->node("srv/pub");
+    EXPECT_EQ(pub->icon(0).cacheKey(), window->imgPicture.image("open").cacheKey());
+    EXPECT_EQ(pub->data(0, Qt::AccessibleDescriptionRole).toString(), "open");
     EXPECT_EQ(childKeys("srv/pub"), (QStringList{"srv/pub/a.txt", "srv/pub/src"}));
     EXPECT_EQ(net.calls.mid(0, 2), (QStringList{"FtpSetCurrentDirectoryA(/pub)", "FtpFindFirstFileA(*.*)"}));
     EXPECT_TRUE(net.calls.last().startsWith("InternetCloseHandle("));

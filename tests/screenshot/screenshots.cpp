@@ -2,6 +2,8 @@
 #include "app/frmMain.h"
 #include "app/toolkit.h"
 #include "file_ops/frmFocus.h"
+#include "help/frmAbout.h"
+#include "session/frmMode.h"
 #include "support/scripted_toolkit.h"
 #include "support/servers.h"
 #include "support/window_fixture.h"
@@ -76,5 +78,14 @@ int main(int argc, char** argv)
     ok = save(&chooser, folder, QStringLiteral("target-chooser")) && ok;
     chooser.hide();
     ok = saveConnected(folder) && ok;
+
+    frmAbout about(&window);
+    about.Form_Load();
+    ok = save(&about, folder, QStringLiteral("about-box")) && ok;
+    about.hide();
+    frmMode mode(&window);
+    mode.Form_Load();
+    ok = save(&mode, folder, QStringLiteral("connection-state-dialog")) && ok;
+    mode.hide();
     return ok ? 0 : 1;
 }

@@ -11,6 +11,9 @@ struct PortRow {
     int port;  // -1: refused
 };
 
+// Rows show by what they expect; the texts may hold blanks and line feeds.
+void PrintTo(const PortRow& row, std::ostream* os) { *os << "port " << row.port; }
+
 class PortText : public ::testing::TestWithParam<PortRow> {};
 
 TEST_P(PortText, ReadsAsAPersonTypedIt)
@@ -33,6 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
         PortRow{"20.49", 20}, PortRow{".5", 0}, PortRow{"1.5", 2}, PortRow{"2.1e1", 21}, PortRow{"21e", 21},
         PortRow{"21e+", 21}, PortRow{"2d1", 20}, PortRow{"-1e9", 0}, PortRow{"40000", 40000},
         PortRow{"65535", 65535}, PortRow{"65535.4", 65535}, PortRow{"65535.5", -1}, PortRow{"65536", -1},
-        PortRow{"&H10000", -1}, PortRow{"1e400", -1}, PortRow{"99999999999999999999", -1}));
+        PortRow{"&H10000", -1}, PortRow{"1e400", -1}, PortRow{"99999999999999999999", -1}),
+    [](const ::testing::TestParamInfo<PortRow>& info) { return "row" + std::to_string(info.index); });
 
 }  // namespace

@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     }
     // Each test process has its own runtime folder, so the single-instance
     // lock of one never stops another running in parallel.
-    QTemporaryDir runtime;
+    static QTemporaryDir runtime;  // outlives the lock file kept inside it
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication app(argc, argv);

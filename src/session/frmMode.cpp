@@ -1,0 +1,77 @@
+#include "session/frmMode.h"
+
+#include "app/toolkit.h"
+#include "local/modCommon.h"
+#include "session/inet/internet_api.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+
+using toolkit::TwipsToPixels;
+
+namespace {
+
+constexpr quint32 kNameLength = 256;
+
+}  // namespace
+
+frmMode::frmMode(QWidget* main)
+    : QDialog(main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_main(main)
+{
+    setObjectName(QStringLiteral("frmMode"));
+    setFixedSize(TwipsToPixels(4200), TwipsToPixels(2760));
+    fraConnection = new QGroupBox(this);
+    fraConnection->setObjectName(QStringLiteral("fraConnection"));
+    fraConnection->setAccessibleName(QStringLiteral("联网方式"));
+    fraConnection->setGeometry(toolkit::TwipsRect(120, 60, 3960, 2580));
+    picConnection = new QWidget(fraConnection);
+    picConnection->setObjectName(QStringLiteral("picConnection"));
+    picConnection->setGeometry(toolkit::TwipsRect(90, 300, 3780, 2190));
+
+    chkModem = addFlagBox("chkModem", QStringLiteral("Modem"), 0);
+    chkLan = addFlagBox("chkLan", QStringLiteral("LAN"), 1);
+    chkProxy = addFlagBox("chkProxy", QStringLiteral("Proxy"), 2);
+    chkRASInstalled = addFlagBox("chkRASInstalled", QStringLiteral("RAS Installed"), 3);
+    chkOffline = addFlagBox("chkOffline", QStringLiteral("Off Line"), 4);
+    chkConfigured = addFlagBox("chkConfigured", QStringLiteral("Connection Configured"), 5);
+}
+
+QCheckBox* frmMode::addFlagBox(const char* objectName, const QString& caption, int row)
+{
+    auto* box = new QCheckBox(caption, picConnection);
+    box->setObjectName(QLatin1String(objectName));
+    box->setAccessibleName(caption);
+    box->setGeometry(toolkit::TwipsRect(120, 60 + row * 345, 3540, 300));
+    // The boxes show the machine's state; a click must not pretend to change it.
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->setFocusPolicy(Qt::NoFocus);
+    return box;
+}
+
+void frmMode::Form_Load()
+{
+    setWindowTitle(toolkit::AppTitle());
+    setWindowIcon(m_main->windowIcon());
+    ShowConnectionState();
+    toolkit::CentreOver(this, m_main);
+}
+
+void frmMode::ShowConnectionState()
+{
+    quint32 flags = 0;
+    QString name(int(kNameLength), u' ');
+    const bool connected = inet::Library().InternetGetConnectedStateEx(flags, name, kNameLength, 0);
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        box->setChecked(false);
+    if (!connected)
+        return;
+    fraConnection->setTitle(QStringLiteral("联网方式：") + modCommon::TrimAtNull(name));
+    const std::pair<QCheckBox*, quint32> bits[] = {
+        {chkModem, inet::INTERNET_CONNECTION_MODEM},         {chkLan, inet::INTERNET_CONNECTION_LAN},
+        {chkProxy, inet::INTERNET_CONNECTION_PROXY},         {chkRASInstalled, inet::INTERNET_RAS_INSTALLED},
+        {chkOffline, inet::INTERNET_CONNECTION_OFFLINE},     {chkConfigured, inet::INTERNET_CONNECTION_CONFIGURED},
+    };
+    for (const auto& [box, bit] : bits)
+        box->setChecked((flags & 0xFF & bit) != 0);
+}
