@@ -2,7 +2,9 @@
 #include "inet_fixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QThread>
 
 using namespace inet;
 using inettest::FtpTest;
@@ -147,9 +149,10 @@ TEST_F(FtpTest, ConnectionDroppedWhileIdleIsReestablished)
     INET_START({QString(), 1, true});
     inettest::writeFile(local("f.txt"), "data");
     // Wait, bounded, until the server has dropped the idle control connection.
-    QProcess waiter;
-    waiter.start(QStringLiteral("sleep"), {QStringLiteral("2.5")});
-    waiter.waitForFinished(5000);
+    QDeadlineTimer deadline(10000);
+    while (server->idleDropCount() < 1 && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_EQ(server->idleDropCount(), 1);
     FindData data;
     const HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("*"), data, 0, 0);
     EXPECT_NE(find, 0u) << api->GetLastError();

@@ -152,14 +152,31 @@ QString FtpServer::localPath(const QString& serverPath) const
     return m_root + rest;
 }
 
-int FtpServer::connectionCount() const
+namespace {
+
+int countLines(const QString& path, const QByteArray& prefix)
 {
-    if (m_countFile.isEmpty())
-        return -1;
-    QFile file(m_countFile);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    return int(file.readAll().count('\n'));
+    int count = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.isEmpty() && line.startsWith(prefix))
+            ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+int FtpServer::connectionCount() const
+{
+    return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "connection");
+}
+
+int FtpServer::idleDropCount() const
+{
+    return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "dropped idle");
 }
 
 void FtpServer::stop()
@@ -227,27 +244,14 @@ QString ProxyServer::address() const
     return m_kind == Kind::Socks5 ? QStringLiteral("socks5://") + hostPort : hostPort;
 }
 
-int ProxyServer::countLines(const QByteArray& prefix) const
-{
-    QFile file(m_countFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    int count = 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            ++count;
-    }
-    return count;
-}
-
 int ProxyServer::tunnelCount() const
 {
-    return countLines(m_kind == Kind::Socks5 ? QByteArray("socks5 ") : QByteArray("http "));
+    return countLines(m_countFile, m_kind == Kind::Socks5 ? QByteArray("socks5 ") : QByteArray("http "));
 }
 
 int ProxyServer::refusedCount() const
 {
-    return countLines("refused ");
+    return countLines(m_countFile, "refused ");
 }
 
 void ProxyServer::stop()

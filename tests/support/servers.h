@@ -48,8 +48,10 @@ public:
     QString workDir() const { return m_workDir; }
     // The local file behind a server path.
     QString localPath(const QString& serverPath) const;
-    // Control connections seen so far; -1 when unknown (external server).
+    // Control connections seen so far, and those dropped for idling;
+    // -1 when unknown (external server).
     int connectionCount() const;
+    int idleDropCount() const;
     // Kills the server now.
     void stop();
     // Freezes the local server process (it stops sending, its connections
@@ -119,8 +121,6 @@ public:
     void stop();
 
 private:
-    int countLines(const QByteArray& prefix) const;
-
     Kind m_kind;
     QTemporaryDir m_tempDir;
     std::unique_ptr<QProcess> m_process;
