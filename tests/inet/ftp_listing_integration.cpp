@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 using namespace inet;
 using inettest::FtpTest;
 
@@ -17,6 +19,7 @@ bool writeRaw(const QByteArray& path, const QByteArray& content)
     if (!f)
         return false;
     std::fwrite(content.constData(), 1, size_t(content.size()), f);
+    ::chmod(path.constData(), 0666);  // writable by an external server's user
     return std::fclose(f) == 0;
 }
 
@@ -61,7 +64,7 @@ Listed listAll(InternetApi& api, HINTERNET connection, const QString& pattern)
 
 TEST_F(FtpTest, EmptyFolderGivesNoHandleAndError18)
 {
-    start();
+    INET_START();
     const Listed listed = listAll(*api, connection, QStringLiteral("*.*"));
     EXPECT_TRUE(listed.names.isEmpty());
     EXPECT_EQ(listed.error, ERROR_NO_MORE_FILES);
@@ -69,9 +72,9 @@ TEST_F(FtpTest, EmptyFolderGivesNoHandleAndError18)
 
 TEST_F(FtpTest, OrdinaryListingWithAttributesSizesAndFolderPatterns)
 {
-    start();
+    INET_START();
     inettest::writeFile(local("readme.txt"), QByteArray(1234, 'r'));
-    QDir().mkpath(local("pub/src"));
+    inettest::makeDir(local("pub/src"));
     inettest::writeFile(local("pub/src/main.c"), "int main;");
     const Listed top = listAll(*api, connection, QStringLiteral("*"));
     ASSERT_EQ(top.error, ERROR_NO_MORE_FILES);
@@ -94,7 +97,7 @@ TEST_F(FtpTest, OrdinaryListingWithAttributesSizesAndFolderPatterns)
 
 TEST_F(FtpTest, OddNamesComeBackExact)
 {
-    start();
+    INET_START();
     const QStringList names{QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("in  ner"),
                             QStringLiteral("Jan 1 2020 x"), QStringLiteral("1234"), QStringLiteral("中文文件.txt"),
                             QStringLiteral("-rw-r--r-- look")};
@@ -117,9 +120,9 @@ TEST_F(FtpTest, OddNamesComeBackExact)
 
 TEST_F(FtpTest, GbkNamesAreShownDecodedAndSentBackAsTheirBytes)
 {
-    start();
-    if (server->external())
-        GTEST_SKIP() << "whether the external server passes raw bytes is unknown";
+    INET_START();
+    if (server->external() && qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_RAW_NAMES"))
+        GTEST_SKIP() << "set QUILLON_TEST_FTP_RAW_NAMES=1 when the external server passes raw name bytes";
     const QByteArray gbk("\xD6\xD0\xCE\xC4.txt");  // 中文.txt in GBK
     const QByteArray rawPath = QFile::encodeName(server->localPath(server->workDir())) + '/' + gbk;
     ASSERT_TRUE(writeRaw(rawPath, "gbk content"));
@@ -140,13 +143,13 @@ TEST_F(FtpTest, GbkNamesAreShownDecodedAndSentBackAsTheirBytes)
 
 TEST_F(FtpTest, TenThousandEntriesAndNestedWorkWhileAFindIsOpen)
 {
-    start();
+    INET_START();
     const QString dir = local(QString());
     for (int i = 0; i < 10000; ++i) {
         QFile f(dir + QStringLiteral("/entry-%1").arg(i, 5, 10, QLatin1Char('0')));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    QDir().mkpath(local("sub"));
+    inettest::makeDir(local("sub"));
     inettest::writeFile(local("sub/inner.txt"), "inner");
     FindData data;
     const HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("*"), data, 0, 0);

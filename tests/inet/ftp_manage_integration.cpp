@@ -6,7 +6,7 @@ using inettest::FtpTest;
 
 TEST_F(FtpTest, MakeRemoveDeleteRenameChangeTheServerDisk)
 {
-    start();
+    INET_START();
     ASSERT_TRUE(api->FtpCreateDirectoryA(connection, QStringLiteral("new dir")));
     EXPECT_TRUE(QFileInfo(local("new dir")).isDir());
     ASSERT_TRUE(api->FtpCreateDirectoryA(connection, QStringLiteral("new dir/子目录")));
@@ -23,8 +23,8 @@ TEST_F(FtpTest, MakeRemoveDeleteRenameChangeTheServerDisk)
 
 TEST_F(FtpTest, RefusalsCarryTheServersReply)
 {
-    start();
-    QDir().mkpath(local("full"));
+    INET_START();
+    inettest::makeDir(local("full"));
     inettest::writeFile(local("full/f.txt"), "f");
     inettest::writeFile(local("keep.txt"), "k");
     quint32 code = 0;
@@ -49,7 +49,7 @@ TEST_F(FtpTest, RefusalsCarryTheServersReply)
 
 TEST_F(FtpTest, NamesWithLineBreaksAreRefusedBeforeSending)
 {
-    start();
+    INET_START();
     inettest::writeFile(local("victim.txt"), "v");
     const QString work = server->workDir() == "/" ? QString() : server->workDir();
     const QString evil = QStringLiteral("x\r\nDELE ") + work + QStringLiteral("/victim.txt");

@@ -2,14 +2,16 @@
 #include "inet_fixture.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QThread>
 
 using namespace inet;
 using inettest::FtpTest;
 
 TEST_F(FtpTest, NamedLoginStartsInTheLoginDirectory)
 {
-    start({QStringLiteral("home")}, false);
+    INET_START({QStringLiteral("home")}, false);
     connection = connect(server->user(), server->password());
     ASSERT_NE(connection, 0u) << api->GetLastError();
     EXPECT_EQ(api->FtpGetLoginDirectory(connection), QStringLiteral("/home"));
@@ -23,7 +25,7 @@ TEST_F(FtpTest, NamedLoginStartsInTheLoginDirectory)
 
 TEST_F(FtpTest, AnonymousLoginWithEmptyUserAndPassword)
 {
-    start({}, false);
+    INET_START({}, false);
     if (server->external())
         GTEST_SKIP() << "anonymous access on the external server is unknown";
     connection = connect({}, {});
@@ -35,7 +37,7 @@ TEST_F(FtpTest, AnonymousLoginWithEmptyUserAndPassword)
 
 TEST_F(FtpTest, WrongPasswordFailsTheConnectWithTheServersReply)
 {
-    start({}, false);
+    INET_START({}, false);
     EXPECT_EQ(connect(server->user(), QStringLiteral("wrong")), 0u);
     EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_INCORRECT_PASSWORD);
     quint32 code = 0;
@@ -45,9 +47,12 @@ TEST_F(FtpTest, WrongPasswordFailsTheConnectWithTheServersReply)
 
 TEST_F(FtpTest, NothingListeningAndBadHandles)
 {
-    start({}, false);
-    const quint16 port = server->port();
-    server->stop();
+    INET_START({}, false);
+    quint16 port = 0;
+    {
+        testsupport::HttpServer gone;  // its port is free again once it stops
+        port = gone.port();
+    }
     EXPECT_EQ(api->InternetConnectA(session, QStringLiteral("127.0.0.1"), port, {}, {}, INTERNET_SERVICE_FTP, 0, 0),
               0u);
     EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_CANNOT_CONNECT);
@@ -99,9 +104,9 @@ TEST(FtpUnknownHost, FailsWithNameNotResolved)
 
 TEST_F(FtpTest, DirectoryChangesResolveAndRefusalsCarryTheReply)
 {
-    start();
+    INET_START();
     const QString work = server->workDir() == "/" ? QString() : server->workDir();
-    QDir().mkpath(local("a/b"));
+    inettest::makeDir(local("a/b"));
     EXPECT_TRUE(api->FtpSetCurrentDirectoryA(connection, QStringLiteral("a")));
     EXPECT_TRUE(api->FtpSetCurrentDirectoryA(connection, QStringLiteral("b")));
     EXPECT_TRUE(api->FtpPutFileA(connection, QCoreApplication::applicationFilePath(), QStringLiteral("bin"),
@@ -122,7 +127,7 @@ TEST_F(FtpTest, DirectoryChangesResolveAndRefusalsCarryTheReply)
 
 TEST_F(FtpTest, OneControlConnectionServesFiftyOperations)
 {
-    start({QString(), 0, true});
+    INET_START({QString(), 0, true});
     inettest::writeFile(local("f.txt"), "data");
     const QString target = QDir::tempPath() + "/quillon-one-conn-" + QString::number(QCoreApplication::applicationPid());
     for (int i = 0; i < 10; ++i) {
@@ -141,12 +146,13 @@ TEST_F(FtpTest, OneControlConnectionServesFiftyOperations)
 
 TEST_F(FtpTest, ConnectionDroppedWhileIdleIsReestablished)
 {
-    start({QString(), 1, true});
+    INET_START({QString(), 1, true});
     inettest::writeFile(local("f.txt"), "data");
     // Wait, bounded, until the server has dropped the idle control connection.
-    QProcess waiter;
-    waiter.start(QStringLiteral("sleep"), {QStringLiteral("2.5")});
-    waiter.waitForFinished(5000);
+    QDeadlineTimer deadline(10000);
+    while (server->idleDropCount() < 1 && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_EQ(server->idleDropCount(), 1);
     FindData data;
     const HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("*"), data, 0, 0);
     EXPECT_NE(find, 0u) << api->GetLastError();

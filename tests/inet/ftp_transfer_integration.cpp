@@ -2,6 +2,7 @@
 #include "inet_fixture.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -45,7 +46,7 @@ QStringList leftovers(const QString& dir)
 
 TEST_F(FtpTest, LargeBinaryFileBothWaysAndServerDeathMidDownload)
 {
-    start();
+    INET_START();
     QTemporaryDir temp;
     const QString source = temp.filePath(QStringLiteral("big.bin"));
     const QByteArray sum = makeRandomFile(source, 200LL << 20);
@@ -93,9 +94,60 @@ TEST_F(FtpTest, LargeBinaryFileBothWaysAndServerDeathMidDownload)
     EXPECT_NE(connection, 0u) << api->GetLastError();
 }
 
+TEST_F(FtpTest, StalledDownloadFailsWithinTheStallTimeout)
+{
+    INET_START();
+    if (server->external())
+        GTEST_SKIP() << "the external server cannot be frozen by the test";
+    // Far larger than the loopback socket buffers, so that the stall comes mid-file.
+    const QByteArray sum = makeRandomFile(local("stall.bin"), 128LL << 20);
+    ASSERT_FALSE(sum.isEmpty());
+    QTemporaryDir temp;
+    const QString target = temp.filePath(QStringLiteral("stall.bin"));
+    inettest::writeFile(target, "earlier");
+    SetTimeouts({2, 2});
+    bool frozen = false;
+    api->SetProgressHandler([&](qint64 done, qint64 total) {
+        if (!frozen && done > 0 && done < total) {
+            server->freeze();  // the server stops sending; the connections stay open
+            frozen = true;
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(api->FtpGetFileA(connection, QStringLiteral("stall.bin"), target, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
+    const qint64 ms = timer.elapsed();
+    server->thaw();
+    api->SetProgressHandler({});
+    ASSERT_TRUE(frozen) << "the download ended before the server could be frozen";
+    EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_TIMEOUT);
+    EXPECT_LT(ms, 4500);  // the 2 s stall, counted from the last byte, and a margin
+    EXPECT_EQ(inettest::readFile(target), QByteArray("earlier"));
+    EXPECT_EQ(leftovers(temp.path()), QStringList{"stall.bin"});
+    // The server runs on: the same connection handle downloads the file whole.
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("stall.bin"), target, false, 0, FTP_TRANSFER_TYPE_BINARY, 0))
+        << api->GetLastError();
+    EXPECT_EQ(sha1Of(target), sum);
+
+    // An upload that stalls fails the same way.
+    frozen = false;
+    api->SetProgressHandler([&](qint64 done, qint64 total) {
+        if (!frozen && done > 0 && done < total) {
+            server->freeze();
+            frozen = true;
+        }
+    });
+    timer.restart();
+    EXPECT_FALSE(api->FtpPutFileA(connection, target, QStringLiteral("up.bin"), FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_LT(timer.elapsed(), 4500);
+    server->thaw();
+    ASSERT_TRUE(frozen);
+    EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_TIMEOUT);
+}
+
 TEST_F(FtpTest, AsciiRoundTripIsByteExact)
 {
-    start();
+    INET_START();
     QTemporaryDir temp;
     const QByteArray text("first line\nsecond line\n\nlast line without end");
     const QString source = temp.filePath(QStringLiteral("lf.txt"));
@@ -123,7 +175,7 @@ TEST_F(FtpTest, AsciiRoundTripIsByteExact)
 
 TEST_F(FtpTest, ActiveModeListsAndTransfers)
 {
-    start({}, false);
+    INET_START({}, false);
     connection = connect(server->user(), server->password(), false);
     ASSERT_NE(connection, 0u) << api->GetLastError();
     ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, server->workDir()));
@@ -143,7 +195,7 @@ TEST_F(FtpTest, ActiveModeListsAndTransfers)
 
 TEST_F(FtpTest, FailedTransfersLeaveLocalFilesAlone)
 {
-    start();
+    INET_START();
     QTemporaryDir temp;
     const QString target = temp.filePath(QStringLiteral("keep.txt"));
     inettest::writeFile(target, "earlier");

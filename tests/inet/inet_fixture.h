@@ -17,9 +17,22 @@
 
 namespace inettest {
 
+// Makes a folder and its missing parents, writable by an external server's user.
+inline bool makeDir(const QString& path)
+{
+    QStringList missing;
+    for (QString dir = QDir::cleanPath(path); !QFileInfo::exists(dir); dir = QFileInfo(dir).absolutePath())
+        missing << dir;
+    if (!QDir().mkpath(path))
+        return false;
+    for (const QString& dir : missing)
+        QFile::setPermissions(dir, QFileDevice::Permissions(0x7777));
+    return true;
+}
+
 inline bool writeFile(const QString& path, const QByteArray& content)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    makeDir(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
@@ -46,6 +59,14 @@ inline QString lastResponse(inet::InternetApi& api, quint32* code = nullptr)
         *code = c;
     return text;
 }
+
+// Starts the fixture's server; ends the test where that skipped or failed.
+#define INET_START(...)                          \
+    do {                                         \
+        start(__VA_ARGS__);                      \
+        if (HasFatalFailure() || IsSkipped())    \
+            return;                              \
+    } while (0)
 
 class FtpTest : public ::testing::Test {
 protected:
@@ -79,6 +100,7 @@ protected:
 
     void TearDown() override
     {
+        inet::SetTimeouts(inet::Timeouts());
         if (api) {
             api->InternetCloseHandle(connection);
             api->InternetCloseHandle(session);

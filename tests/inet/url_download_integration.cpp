@@ -1,6 +1,7 @@
 // The URL download service against a loopback HTTP server and the FTP server.
 #include "inet_fixture.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace inet;
@@ -48,10 +49,12 @@ TEST(UrlDownload, FetchesFtpAddresses)
     inettest::writeFile(ftp.localPath(ftp.workDir() + QStringLiteral("/web.txt")), "over ftp");
     auto api = CreateCurlInternet();
     QTemporaryDir temp;
+    // The path of an ftp address is relative to the log-in directory.
+    const QString login = ftp.loginDir() == "/" ? QString() : ftp.loginDir();
     const QString url = QStringLiteral("ftp://%1:%2@%3:%4%5/web.txt")
                             .arg(ftp.user(), ftp.password(), ftp.host())
                             .arg(ftp.port())
-                            .arg(ftp.workDir() == "/" ? QString() : ftp.workDir());
+                            .arg(ftp.workDir().mid(login.size()).replace(QRegularExpression("^/$"), QString()));
     const QString target = temp.filePath(QStringLiteral("web.txt"));
     EXPECT_EQ(api->URLDownloadToFileA(nullptr, url, target, 0, nullptr), 0);
     EXPECT_EQ(inettest::readFile(target), QByteArray("over ftp"));

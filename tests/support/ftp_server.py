@@ -50,6 +50,9 @@ def make_handler(args):
         def _idle_expired(self):
             if self.connected:
                 self.handle_timeout()
+                if args.count_file:
+                    with open(args.count_file, "a") as f:
+                        f.write("dropped idle\n")
 
         def found_terminator(self):
             self._restart_idler()

@@ -6,6 +6,10 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <csignal>
+
+#include <sys/types.h>
+
 namespace testsupport {
 
 namespace {
@@ -148,19 +152,49 @@ QString FtpServer::localPath(const QString& serverPath) const
     return m_root + rest;
 }
 
-int FtpServer::connectionCount() const
+namespace {
+
+int countLines(const QString& path, const QByteArray& prefix)
 {
-    if (m_countFile.isEmpty())
-        return -1;
-    QFile file(m_countFile);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    return int(file.readAll().count('\n'));
+    int count = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.isEmpty() && line.startsWith(prefix))
+            ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+int FtpServer::connectionCount() const
+{
+    return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "connection");
+}
+
+int FtpServer::idleDropCount() const
+{
+    return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "dropped idle");
 }
 
 void FtpServer::stop()
 {
+    thaw();
     stopProcess(m_process.get());
+}
+
+void FtpServer::freeze()
+{
+    if (m_process && m_process->state() == QProcess::Running)
+        ::kill(pid_t(m_process->processId()), SIGSTOP);
+}
+
+void FtpServer::thaw()
+{
+    if (m_process && m_process->state() == QProcess::Running)
+        ::kill(pid_t(m_process->processId()), SIGCONT);
 }
 
 HttpServer::HttpServer()
@@ -183,6 +217,46 @@ HttpServer::~HttpServer()
 QString HttpServer::url(const QString& path) const
 {
     return QStringLiteral("http://127.0.0.1:") + QString::number(m_port) + path;
+}
+
+ProxyServer::ProxyServer(Kind kind)
+    : m_kind(kind)
+{
+    if (!m_tempDir.isValid()) {
+        m_error = QStringLiteral("cannot make a temporary folder");
+        return;
+    }
+    m_countFile = m_tempDir.path() + QStringLiteral("/tunnels");
+    m_process = std::make_unique<QProcess>();
+    const QString name = kind == Kind::Socks5 ? QStringLiteral("socks5") : QStringLiteral("http");
+    m_port = startScript(*m_process, scriptPath("proxy_server.py"),
+                         {QStringLiteral("--kind"), name, QStringLiteral("--count-file"), m_countFile}, &m_error);
+}
+
+ProxyServer::~ProxyServer()
+{
+    stop();
+}
+
+QString ProxyServer::address() const
+{
+    const QString hostPort = QStringLiteral("127.0.0.1:") + QString::number(m_port);
+    return m_kind == Kind::Socks5 ? QStringLiteral("socks5://") + hostPort : hostPort;
+}
+
+int ProxyServer::tunnelCount() const
+{
+    return countLines(m_countFile, m_kind == Kind::Socks5 ? QByteArray("socks5 ") : QByteArray("http "));
+}
+
+int ProxyServer::refusedCount() const
+{
+    return countLines(m_countFile, "refused ");
+}
+
+void ProxyServer::stop()
+{
+    stopProcess(m_process.get());
 }
 
 }  // namespace testsupport

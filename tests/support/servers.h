@@ -1,6 +1,6 @@
 #pragma once
-// Loopback servers for tests: a pyftpdlib FTP server and a small HTTP server,
-// each started on 127.0.0.1 and a free port, on a fresh temporary root.
+// Loopback servers for tests: a pyftpdlib FTP server, a small HTTP server
+// and a tunnelling proxy, each started on 127.0.0.1 and a free port.
 
 #include <QProcess>
 #include <QString>
@@ -48,10 +48,16 @@ public:
     QString workDir() const { return m_workDir; }
     // The local file behind a server path.
     QString localPath(const QString& serverPath) const;
-    // Control connections seen so far; -1 when unknown (external server).
+    // Control connections seen so far, and those dropped for idling;
+    // -1 when unknown (external server).
     int connectionCount() const;
+    int idleDropCount() const;
     // Kills the server now.
     void stop();
+    // Freezes the local server process (it stops sending, its connections
+    // stay open) and lets it run on again.
+    void freeze();
+    void thaw();
 
 private:
     void startLocal(const Options& options);
@@ -89,6 +95,37 @@ public:
 private:
     QTemporaryDir m_tempDir;
     std::unique_ptr<QProcess> m_process;
+    quint16 m_port = 0;
+};
+
+// An HTTP CONNECT or SOCKS5 proxy (proxy_server.py) that tunnels to
+// loopback addresses only and counts the tunnels it opened.
+class ProxyServer {
+public:
+    enum class Kind { HttpConnect, Socks5 };
+
+    explicit ProxyServer(Kind kind);
+    ~ProxyServer();
+    ProxyServer(const ProxyServer&) = delete;
+    ProxyServer& operator=(const ProxyServer&) = delete;
+
+    bool ok() const { return m_port != 0; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    // "127.0.0.1:<port>" for the HTTP proxy, "socks5://127.0.0.1:<port>" for SOCKS5.
+    QString address() const;
+    // Tunnels opened so far, and requests the proxy turned down.
+    int tunnelCount() const;
+    int refusedCount() const;
+    // Kills the proxy now: its tunnels break.
+    void stop();
+
+private:
+    Kind m_kind;
+    QTemporaryDir m_tempDir;
+    std::unique_ptr<QProcess> m_process;
+    QString m_countFile;
+    QString m_error;
     quint16 m_port = 0;
 };
 

@@ -137,6 +137,10 @@ HINTERNET CurlInternet::InternetConnectA(HINTERNET session, const QString& serve
         return fail(ERROR_INTERNET_NAME_NOT_RESOLVED), 0;
     if (hasCommandBreak(user) || hasCommandBreak(password))
         return fail(ERROR_INVALID_NAME), 0;
+    // Active data connections would come from the server straight back to
+    // this machine, past the proxy: refused before anything is sent.
+    if (!s->proxy.isEmpty() && !(flags & INTERNET_FLAG_PASSIVE))
+        return fail(ERROR_INTERNET_INVALID_OPERATION), 0;
     LinkTarget target{server.toUtf8(), port ? port : INTERNET_DEFAULT_FTP_PORT, user.toUtf8(),
                       password.toUtf8(), (flags & INTERNET_FLAG_PASSIVE) != 0, s->proxy};
     ConnectionState c;

@@ -48,6 +48,23 @@ void reportProgress(CURL* easy, const ProgressHandler& progress)
         progress(qint64(down), downTotal > 0 ? qint64(downTotal) : -1);
 }
 
+curl_off_t bytesMoved(CURL* easy)
+{
+    curl_off_t down = 0, up = 0;
+    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
+    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
+    return down + up;
+}
+
+// Waits for the transfer's sockets; returns the next wait, which starts
+// again at 1 ms after activity and doubles while nothing happens.
+int waitForActivity(CURLM* multi, int waitMs)
+{
+    int ready = 0;
+    curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
+    return ready > 0 ? 1 : qMin(waitMs * 2, kPollMs);
+}
+
 }  // namespace
 
 void applyCommonOptions(CURL* easy)
@@ -68,30 +85,40 @@ int runRequest(CURLM* multi, CURL* easy, const ProgressHandler& progress)
 {
     if (curl_multi_add_handle(multi, easy) != CURLM_OK)
         return CURLE_FAILED_INIT;
-    QElapsedTimer sinceProgress;
+    // libcurl judges a stall by its speed averaged over several seconds, so a
+    // transfer that stops after a burst would hang on for that much longer:
+    // once payload has moved, a stall is timed here, from the last byte.
+    const qint64 stallMs = qint64(CurrentTimeouts().stallSeconds) * 1000;
+    QElapsedTimer sinceProgress, sinceMove;
     sinceProgress.start();
+    sinceMove.start();
+    curl_off_t lastMoved = 0;
+    bool stalled = false;
     int running = 1;
     int waitMs = 1;
-    while (running) {
+    while (running && !stalled) {
         if (curl_multi_perform(multi, &running) != CURLM_OK)
             break;
-        if (running) {
-            int ready = 0;
-            curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
-            waitMs = ready > 0 ? 1 : qMin(waitMs * 2, kPollMs);
+        if (running)
+            waitMs = waitForActivity(multi, waitMs);
+        const curl_off_t moved = bytesMoved(easy);
+        if (moved != lastMoved) {
+            lastMoved = moved;
+            sinceMove.restart();
         }
+        stalled = running && moved > 0 && sinceMove.elapsed() >= stallMs;
         if (progress && sinceProgress.elapsed() >= kProgressMs) {
             reportProgress(easy, progress);
             sinceProgress.restart();
         }
     }
-    CURLcode result = CURLE_RECV_ERROR;
+    CURLcode result = stalled ? CURLE_OPERATION_TIMEDOUT : CURLE_RECV_ERROR;
     int queued = 0;
     while (CURLMsg* msg = curl_multi_info_read(multi, &queued)) {
-        if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy)
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy && !stalled)
             result = msg->data.result;
     }
-    curl_multi_remove_handle(multi, easy);
+    curl_multi_remove_handle(multi, easy);  // a stalled transfer's connection closes here
     if (progress)
         reportProgress(easy, progress);
     return result;

@@ -86,11 +86,17 @@ class InternetApi {
 public:
     virtual ~InternetApi() = default;
 
-    // Session: direct (accessType 1) or through the proxy text as typed (3).
+    // Session: direct (accessType 1) or through the proxy text as typed (3):
+    // "host:port" or "http://host:port" an HTTP proxy, which carries the
+    // control and every passive data connection in CONNECT tunnels;
+    // "socks5://", "socks5h://", "socks4://" a SOCKS proxy. An empty or
+    // blank proxy text fails with ERROR_INTERNET_INVALID_OPTION.
     virtual HINTERNET InternetOpenA(const QString& agent, quint32 accessType, const QString& proxy,
                                     const QString& proxyBypass, quint32 flags) = 0;
     // Connects and logs in at once. Port 0 means 21; empty user and password
     // mean an anonymous log-in; INTERNET_FLAG_PASSIVE selects passive mode.
+    // Through a proxy only passive mode works: without the flag the call
+    // fails at once with ERROR_INTERNET_INVALID_OPERATION, nothing sent.
     virtual HINTERNET InternetConnectA(HINTERNET session, const QString& server, quint16 port,
                                        const QString& user, const QString& password, quint32 service,
                                        quint32 flags, quintptr context) = 0;
