@@ -13,6 +13,10 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
         label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        // Panels repaint on every hint: painting their own background keeps
+        // each repaint to the panel instead of the window behind it.
+        label->setAutoFillBackground(true);
+        label->setAttribute(Qt::WA_OpaquePaintEvent);
         layout->addWidget(label);
     }
     m_panels[0]->setObjectName(QStringLiteral("staStatusPanel1"));

@@ -210,6 +210,10 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     }
     if (m_curl->ascii)
         curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
+    // Only a watched download needs its size up front; a folder walk's files
+    // save the SIZE round trip (the server's end-of-transfer reply still decides).
+    if (kind == Kind::Download && !(m_progress && *m_progress))
+        curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_slist_free_all(m_curl->quotes);
     m_curl->quotes = nullptr;
     for (const QByteArray& q : quotes)

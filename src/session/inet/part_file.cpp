@@ -1,52 +1,46 @@
 #include "part_file.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cstdio>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace inet::detail {
 
 namespace {
 
-QString partTemplate(const QString& target)
+// A hidden name beside the target that no other download of this process
+// or another one uses.
+QString partName(const QString& target)
 {
+    static std::atomic<quint64> counter{0};
     const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.part");
-}
-
-// What a freshly created file would get: 0666 less the process's umask.
-QFileDevice::Permissions newFilePermissions()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const mode_t mode = 0666 & ~mask;
-    QFileDevice::Permissions permissions;
-    if (mode & S_IRUSR)
-        permissions |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
-    if (mode & S_IWUSR)
-        permissions |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
-    if (mode & S_IRGRP)
-        permissions |= QFileDevice::ReadGroup;
-    if (mode & S_IWGRP)
-        permissions |= QFileDevice::WriteGroup;
-    if (mode & S_IROTH)
-        permissions |= QFileDevice::ReadOther;
-    if (mode & S_IWOTH)
-        permissions |= QFileDevice::WriteOther;
-    return permissions;
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + '.' +
+           QString::number(QCoreApplication::applicationPid()) + '-' + QString::number(++counter) +
+           QStringLiteral(".part");
 }
 
 }  // namespace
 
-PartFile::PartFile(const QString& target) : QTemporaryFile(partTemplate(target)), m_target(target) {}
+PartFile::PartFile(const QString& target) : QFile(partName(target)), m_target(target) {}
+
+PartFile::~PartFile()
+{
+    if (m_created) {
+        close();
+        remove();
+    }
+}
 
 bool PartFile::open()
 {
     if (QFileInfo(m_target).isDir())
         return false;
-    return QTemporaryFile::open();
+    // A plain create: the new file gets the permissions any new file would.
+    m_created = QFile::open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    return m_created;
 }
 
 bool PartFile::commit()
@@ -54,15 +48,15 @@ bool PartFile::commit()
     if (!isOpen() || !flush())
         return false;
     const QFileInfo earlier(m_target);
-    const bool replacing = earlier.exists();
-    if (replacing && ::fdatasync(handle()) != 0)
-        return false;
-    setPermissions(replacing ? earlier.permissions() : newFilePermissions());
-    const QString part = fileName();
+    if (earlier.exists()) {
+        if (::fdatasync(handle()) != 0)
+            return false;
+        setPermissions(earlier.permissions());
+    }
     close();
-    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(m_target).constData()) != 0)
+    if (std::rename(QFile::encodeName(fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
         return false;
-    setAutoRemove(false);  // it is the target now
+    m_created = false;  // it is the target now
     return true;
 }
 
