@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev \
             libgtest-dev libgmock-dev python3 python3-pyftpdlib util-linux fonts-wqy-microhei
-BENCH_PACKAGES := lftp curl vsftpd
+BENCH_PACKAGES := lftp curl
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test bench screenshot build deps bench-deps clean
