@@ -122,14 +122,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Each run writes a new file: replacing an existing one is flushed to
+    // disk first by design, which curl does not do.
     resetPeakRss();
     const Pair down = compare([&] { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
-                              [&] { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); });
+                              [&] { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); },
+                              [&] { QFile::remove(localCopy); });
     const long peakKiB = peakRssKiB();
     const QString upCurl = server.localPath(work + "/up-curl.bin");
     const QString upOurs = server.localPath(work + "/up-ours.bin");
-    const Pair up = compare([&] { return runCurl({"-T", localCopy, base + work + "/up-curl.bin"}); },
-                            [&] { return api->FtpPutFileA(connection, localCopy, "up-ours.bin", 2, 0); },
+    const Pair up = compare([&] { return runCurl({"-T", big, base + work + "/up-curl.bin"}); },
+                            [&] { return api->FtpPutFileA(connection, big, "up-ours.bin", 2, 0); },
                             [&] { QFile::remove(upCurl), QFile::remove(upOurs); });
     QFile::remove(localCopy);
     QFile::remove(big);
