@@ -27,7 +27,7 @@ constexpr int kFolders = 20;
 constexpr int kFilesPerFolder = 100;
 constexpr int kSmallSize = 4096;
 constexpr qint64 kBigSize = 1LL << 30;
-constexpr int kRounds = 2;
+constexpr int kRounds = 3;
 
 QString joined(const QString& base, const QString& name) { return QDir::cleanPath(base + '/' + name); }
 

@@ -28,10 +28,11 @@ namespace detail {
 
 namespace {
 
-// The longest wait between two turns of a transfer. Waits start at 1 ms and
-// double while nothing happens: this libcurl sometimes waits out the whole
-// poll before finishing a transfer whose data has all arrived, which made
-// every small file cost the full wait.
+// The longest wait between two turns of a transfer. After any activity the
+// loop first turns again without waiting, then waits 1, 2, 4 ... ms: this
+// libcurl sometimes has more to do (after the passive-mode reply, say)
+// without asking to be called again, so a fixed wait made every small file
+// cost that wait.
 constexpr int kPollMs = 20;
 constexpr int kProgressMs = 50;
 
@@ -56,13 +57,13 @@ curl_off_t bytesMoved(CURL* easy)
     return down + up;
 }
 
-// Waits for the transfer's sockets; returns the next wait, which starts
-// again at 1 ms after activity and doubles while nothing happens.
+// Waits for the transfer's sockets; returns the next wait: none after
+// activity, then doubling from 1 ms while nothing happens.
 int waitForActivity(CURLM* multi, int waitMs)
 {
     int ready = 0;
     curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
-    return ready > 0 ? 1 : qMin(waitMs * 2, kPollMs);
+    return ready > 0 ? 0 : qMin(qMax(1, waitMs * 2), kPollMs);
 }
 
 }  // namespace
@@ -95,7 +96,7 @@ int runRequest(CURLM* multi, CURL* easy, const ProgressHandler& progress)
     curl_off_t lastMoved = 0;
     bool stalled = false;
     int running = 1;
-    int waitMs = 1;
+    int waitMs = 0;
     while (running && !stalled) {
         if (curl_multi_perform(multi, &running) != CURLM_OK)
             break;
