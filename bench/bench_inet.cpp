@@ -4,6 +4,8 @@
 #include "session/inet/internet_api.h"
 #include "support/servers.h"
 
+#include "bench_memory.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -74,25 +76,6 @@ bool runCurl(const QStringList& args)
     return curl.waitForFinished(600000) && curl.exitStatus() == QProcess::NormalExit && curl.exitCode() == 0;
 }
 
-long peakRssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-void resetPeakRss()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -124,11 +107,11 @@ int main(int argc, char** argv)
 
     // Each run writes a new file: replacing an existing one is flushed to
     // disk first by design, which curl does not do.
-    resetPeakRss();
+    bench::resetPeakRss();
     const Pair down = compare([&] { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
                               [&] { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); },
                               [&] { QFile::remove(localCopy); });
-    const long peakKiB = peakRssKiB();
+    const long peakKiB = bench::peakRssKiB();
     const QString upCurl = server.localPath(work + "/up-curl.bin");
     const QString upOurs = server.localPath(work + "/up-ours.bin");
     const Pair up = compare([&] { return runCurl({"-T", big, base + work + "/up-curl.bin"}); },

@@ -8,6 +8,8 @@
 #include "support/scripted_toolkit.h"
 #include "support/servers.h"
 
+#include "bench_memory.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -86,25 +88,6 @@ bool runTool(const QString& program, const QStringList& args)
     tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tool.start(program, args);
     return tool.waitForFinished(600000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
-}
-
-long peakRssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
-void resetPeakRss()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
 }
 
 struct Pair {
@@ -215,6 +198,7 @@ int main(int argc, char** argv)
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication app(argc, argv);
     testsupport::ScriptedToolkit person;  // an error report is answered No
+    person.msgBoxAnswers.clear();
 
     testsupport::FtpServer server;
     QTemporaryDir scratch;
@@ -254,6 +238,13 @@ int main(int argc, char** argv)
             client.highlightLocal(down);
         });
 
+    const auto reportErrors = [&person](const char* what) {
+        for (const auto& box : person.msgBoxes)
+            std::fprintf(stderr, "bench transfer: %s: error report: %s\n", what, qPrintable(box.prompt));
+        person.msgBoxes.clear();
+    };
+    reportErrors("folder download");
+
     const QString upOnServer = server.localPath(joined(work, "up"));
     const Pair folderUp = compare(
         [&] {
@@ -271,6 +262,8 @@ int main(int argc, char** argv)
             client.highlightLocal(local, "src");
         });
 
+    reportErrors("folder upload");
+
     const QString big = joined(work, "big.bin");
     if (!makeBigFile(server.localPath(big))) {
         std::fprintf(stderr, "bench transfer: cannot write the big file\n");
@@ -285,9 +278,9 @@ int main(int argc, char** argv)
     const Pair single = compare(
         [&] { return runTool("curl", {"-sS", "--fail", url, "-o", bigDir + "/curl.bin"}); },
         [&] {
-            resetPeakRss();
+            bench::resetPeakRss();
             window.cmdGetFile_Click();
-            peakKiB = qMax(peakKiB, peakRssKiB());
+            peakKiB = qMax(peakKiB, bench::peakRssKiB());
             return QFileInfo(bigDir + "/big.bin").size() == kBigSize;
         },
         [&] {
