@@ -144,9 +144,14 @@ TEST_F(FtpTest, OneControlConnectionServesFiftyOperations)
     EXPECT_EQ(server->connectionCount(), 1);
 }
 
-TEST_F(FtpTest, ConnectionDroppedWhileIdleIsReestablished)
+class IdleDropTest : public FtpTest, public ::testing::WithParamInterface<bool> {};
+
+// Some servers (and firewalls) close an idle connection without a 421 first.
+TEST_P(IdleDropTest, ConnectionDroppedWhileIdleIsReestablished)
 {
-    INET_START({QString(), 1, true});
+    testsupport::FtpServer::Options options{QString(), 1, true};
+    options.silentIdleDrop = GetParam();
+    INET_START(options);
     inettest::writeFile(local("f.txt"), "data");
     // Wait, bounded, until the server has dropped the idle control connection.
     QDeadlineTimer deadline(10000);
@@ -160,3 +165,8 @@ TEST_F(FtpTest, ConnectionDroppedWhileIdleIsReestablished)
     EXPECT_EQ(data.cFileName, QStringLiteral("f.txt"));
     EXPECT_EQ(server->connectionCount(), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithout421, IdleDropTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Silently" : "After421");
+                         });

@@ -24,6 +24,7 @@ def parse_args():
     p.add_argument("--password", default="secret")
     p.add_argument("--login-subdir", default="")
     p.add_argument("--idle-timeout", type=int, default=0)
+    p.add_argument("--idle-silent", action="store_true")  # drop without a 421 reply
     p.add_argument("--count-file", default="")
     return p.parse_args()
 
@@ -49,7 +50,10 @@ def make_handler(args):
 
         def _idle_expired(self):
             if self.connected:
-                self.handle_timeout()
+                if args.idle_silent:
+                    self.close()
+                else:
+                    self.handle_timeout()
                 if args.count_file:
                     with open(args.count_file, "a") as f:
                         f.write("dropped idle\n")

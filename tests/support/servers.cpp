@@ -103,6 +103,8 @@ void FtpServer::startLocal(const Options& options)
     }
     if (options.idleTimeoutSeconds > 0)
         args << QStringLiteral("--idle-timeout") << QString::number(options.idleTimeoutSeconds);
+    if (options.silentIdleDrop)
+        args << QStringLiteral("--idle-silent");
     if (options.countConnections) {
         m_countFile = m_tempDir.path() + QStringLiteral("/connections");
         args << QStringLiteral("--count-file") << m_countFile;

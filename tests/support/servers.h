@@ -20,6 +20,7 @@ public:
         QString loginSubdir;          // the named user starts in /<loginSubdir>
         int idleTimeoutSeconds = 0;   // server drops idle control connections
         bool countConnections = false;
+        bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
     };
 
     FtpServer();
