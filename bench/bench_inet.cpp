@@ -4,14 +4,13 @@
 #include "session/inet/internet_api.h"
 #include "support/servers.h"
 
-#include "bench_memory.h"
+#include "bench_common.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 
 #include <cstdio>
 #include <functional>
@@ -21,22 +20,6 @@ namespace {
 constexpr qint64 kBigSize = 1LL << 30;
 constexpr int kEntries = 30000;
 constexpr int kRounds = 2;
-
-bool makeBigFile(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    QRandomGenerator random(7);
-    QByteArray block(4 << 20, Qt::Uninitialized);
-    random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
-    for (qint64 done = 0; done < kBigSize; done += block.size()) {
-        block[0] = char(done >> 22);  // no two blocks alike
-        if (f.write(block) != block.size())
-            return false;
-    }
-    return true;
-}
 
 // Dirty pages of an earlier run must not slow down the next one.
 void settleDisk()
@@ -92,7 +75,7 @@ int main(int argc, char** argv)
     const QString work = server.workDir() == QStringLiteral("/") ? QString() : server.workDir();
     const QString big = server.localPath(work + QStringLiteral("/big.bin"));
     const QString localCopy = big + QStringLiteral(".local");
-    if (!makeBigFile(big)) {
+    if (!bench::makeBigFile(big, kBigSize)) {
         std::fprintf(stderr, "bench inet: cannot write %s\n", qPrintable(big));
         return 1;
     }

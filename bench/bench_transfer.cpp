@@ -8,7 +8,7 @@
 #include "support/scripted_toolkit.h"
 #include "support/servers.h"
 
-#include "bench_memory.h"
+#include "bench_common.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,22 +49,6 @@ bool makeTree(const QString& root)
             if (!file.open(QIODevice::WriteOnly) || file.write(block) != block.size())
                 return false;
         }
-    }
-    return true;
-}
-
-bool makeBigFile(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    QRandomGenerator random(7);
-    QByteArray block(4 << 20, Qt::Uninitialized);
-    random.fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
-    for (qint64 done = 0; done < kBigSize; done += block.size()) {
-        block[0] = char(done >> 22);
-        if (f.write(block) != block.size())
-            return false;
     }
     return true;
 }
@@ -267,7 +251,7 @@ int main(int argc, char** argv)
     reportErrors("folder upload");
 
     const QString big = joined(work, "big.bin");
-    if (!makeBigFile(server.localPath(big))) {
+    if (!bench::makeBigFile(server.localPath(big), kBigSize)) {
         std::fprintf(stderr, "bench transfer: cannot write the big file\n");
         return 1;
     }

@@ -61,12 +61,7 @@ void frmMain::ReportInternetError(qint32 number, const QString& label)
     if (toolkit::MsgBox(question, toolkit::vbYesNo) != toolkit::vbYes)
         return;
 
-    if (ConnectionHandle != 0)
-        inet::Library().InternetCloseHandle(ConnectionHandle);
-    if (SessionHandle != 0)
-        inet::Library().InternetCloseHandle(SessionHandle);
-    ConnectionHandle = 0;
-    SessionHandle = 0;
+    CloseHandles();
     FolderTransferActive = 0;
     if (IsConnected)
         tvwServer->removeNode(txtServer->text());

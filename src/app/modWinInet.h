@@ -21,6 +21,9 @@ constexpr int TargetNone = 0;
 constexpr int TargetServer = 1;
 constexpr int TargetLocal = 2;
 
+// Closes the connection, then the session, and forgets both handles.
+void CloseHandles();
+
 // The agent name given to the Internet library.
 inline constexpr const char* AgentName = "FTP CLIENT";
 

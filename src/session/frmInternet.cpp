@@ -98,12 +98,7 @@ void frmInternet::cmdInternetOpen_Click()
 
 void frmInternet::cmdInternetClose_Click()
 {
-    if (ConnectionHandle != 0)
-        inet::Library().InternetCloseHandle(ConnectionHandle);
-    if (SessionHandle != 0)
-        inet::Library().InternetCloseHandle(SessionHandle);
-    ConnectionHandle = 0;
-    SessionHandle = 0;
+    CloseHandles();
     IsConnected = false;
     CancelRequested = false;
     setSessionButtons();

@@ -5,14 +5,13 @@ Prints the port on one line once listening; exits when stdin closes or on SIGTER
 """
 import argparse
 import os
-import signal
-import sys
-import threading
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
+
+from fixture_lifetime import end_with_parent
 
 PERMS = "elradfmwMT"
 
@@ -85,22 +84,13 @@ def make_handler(args):
     return Handler
 
 
-def watch_stdin():
-    try:
-        while sys.stdin.buffer.read(4096):
-            pass
-    except Exception:
-        pass
-    os._exit(0)
-
 
 def main():
     args = parse_args()
     if args.login_subdir:
         os.makedirs(os.path.join(args.root, args.login_subdir.strip("/")), exist_ok=True)
     server = FTPServer(("127.0.0.1", 0), make_handler(args))
-    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
-    threading.Thread(target=watch_stdin, daemon=True).start()
+    end_with_parent()
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever(handle_exit=False)
 

@@ -6,10 +6,9 @@ Prints the port on one line once listening; exits when stdin closes or on SIGTER
 import argparse
 import functools
 import os
-import signal
-import sys
-import threading
 from http.server import SimpleHTTPRequestHandler, ThreadingHTTPServer
+
+from fixture_lifetime import end_with_parent
 
 
 class Handler(SimpleHTTPRequestHandler):
@@ -32,14 +31,6 @@ class Handler(SimpleHTTPRequestHandler):
         pass
 
 
-def watch_stdin():
-    try:
-        while sys.stdin.buffer.read(4096):
-            pass
-    except Exception:
-        pass
-    os._exit(0)
-
 
 def main():
     p = argparse.ArgumentParser()
@@ -48,8 +39,7 @@ def main():
     handler = functools.partial(Handler, directory=args.root)
     server = ThreadingHTTPServer(("127.0.0.1", 0), handler)
     server.daemon_threads = True
-    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
-    threading.Thread(target=watch_stdin, daemon=True).start()
+    end_with_parent()
     print(server.server_address[1], flush=True)
     server.serve_forever()
 

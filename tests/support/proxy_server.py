@@ -10,11 +10,11 @@ loopback addresses. Exits when stdin closes or on SIGTERM.
 import argparse
 import ipaddress
 import os
-import signal
 import socket
 import struct
-import sys
 import threading
+
+from fixture_lifetime import end_with_parent
 
 LOCK = threading.Lock()
 
@@ -154,14 +154,6 @@ def handle(args, client):
         client.close()
 
 
-def watch_stdin():
-    try:
-        while sys.stdin.buffer.read(4096):
-            pass
-    except Exception:
-        pass
-    os._exit(0)
-
 
 def main():
     args = parse_args()
@@ -169,8 +161,7 @@ def main():
     listener = socket.socket()
     listener.bind(("127.0.0.1", 0))
     listener.listen(16)
-    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
-    threading.Thread(target=watch_stdin, daemon=True).start()
+    end_with_parent()
     print(listener.getsockname()[1], flush=True)
     while True:
         client, _ = listener.accept()

@@ -19,18 +19,12 @@ protected:
     {
         if (!http.ok())
             GTEST_SKIP() << "HTTP server not available";
-        openLocal(root());
+        openLocalDir(root());
     }
     void download(const QString& address)
     {
         window->txtWeb->setText(address);
         window->cmdWeb->click();
-    }
-    // Opens a local directory with the file pane following it.
-    void openLocal(const QString& path)
-    {
-        openLocalDir(path);
-        window->filLocal->setPath(window->dirLocal->path());
     }
     QString root() const { return localRoot.path(); }
 
@@ -54,7 +48,7 @@ TEST_F(WebDownloadLive, FileLandsInOpenDirectory)
 TEST_F(WebDownloadLive, FileLandsInSingleClickedSubdirectory)
 {
     QDir(root()).mkdir(QStringLiteral("inbox"));
-    openLocal(root());
+    openLocalDir(root());
     highlightLocalDir(0);
     writeFile(http.root() + QStringLiteral("/notes.txt"), "line\r\n");
     download(http.url(QStringLiteral("/notes.txt")));

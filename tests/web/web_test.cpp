@@ -18,17 +18,11 @@ namespace {
 
 class WebDownload : public FakeWindowTest {
 protected:
-    void SetUp() override { openLocal(root()); }
+    void SetUp() override { openLocalDir(root()); }
     void download(const QString& address)
     {
         window->txtWeb->setText(address);
         window->cmdWeb->click();
-    }
-    // Opens a local directory with the file pane following it.
-    void openLocal(const QString& path)
-    {
-        openLocalDir(path);
-        window->filLocal->setPath(window->dirLocal->path());
     }
     QString root() const { return localRoot.path(); }
 };
@@ -50,7 +44,7 @@ TEST_F(WebDownload, FileLandsInOpenDirectoryUnderLastComponent)
 TEST_F(WebDownload, HighlightedSubdirectoryReceivesFileWhilePaneShowsOpenOne)
 {
     QDir(root()).mkdir(QStringLiteral("sub"));
-    openLocal(root());
+    openLocalDir(root());
     highlightLocalDir(0);
     net.webFiles.insert(QStringLiteral("http://h/a.txt"), "a");
     download(QStringLiteral("http://h/a.txt"));

@@ -74,6 +74,9 @@ private:
     // Absolute path of a caller's path on c, or an empty string (and the
     // last error set) when the path is unusable on the wire.
     QString resolve(ConnectionState& c, const QString& path);
+    // The connection behind a handle with a path resolved on it; null (and
+    // the last error set) when the handle or the path is unusable.
+    ConnectionState* connectionWithPath(HINTERNET connection, const QString& path, QString& resolved);
     // Sends one command whose reply must be 2xx (or 3xx when intermediate).
     bool simpleCommand(HINTERNET connection, const QByteArray& verb, const QString& path);
     bool listInto(ConnectionState& c, const QString& dir, const QString& filter, FindState& find);

@@ -51,13 +51,22 @@ QString CurlInternet::resolve(ConnectionState& c, const QString& path)
     return absolutePath(c.cwd, path);
 }
 
-bool CurlInternet::FtpSetCurrentDirectoryA(HINTERNET connection, const QString& path)
+ConnectionState* CurlInternet::connectionWithPath(HINTERNET connection, const QString& path, QString& resolved)
 {
     ConnectionState* c = this->connection(connection);
+    if (!c) {
+        fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+        return nullptr;
+    }
+    resolved = resolve(*c, path);
+    return resolved.isEmpty() ? nullptr : c;
+}
+
+bool CurlInternet::FtpSetCurrentDirectoryA(HINTERNET connection, const QString& path)
+{
+    QString dir;
+    ConnectionState* c = connectionWithPath(connection, path, dir);
     if (!c)
-        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    const QString dir = resolve(*c, path);
-    if (dir.isEmpty())
         return false;
     if (!finish(*c, c->link->changeDirectory(c->names.encodePath(dir))))
         return false;
@@ -131,11 +140,9 @@ bool CurlInternet::FtpGetFileA(HINTERNET connection, const QString& remote, cons
 {
     Q_UNUSED(attributes);
     Q_UNUSED(context);
-    ConnectionState* c = this->connection(connection);
+    QString file;
+    ConnectionState* c = connectionWithPath(connection, remote, file);
     if (!c)
-        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    const QString file = resolve(*c, remote);
-    if (file.isEmpty())
         return false;
     if (failIfExists && QFileInfo::exists(local))
         return fail(ERROR_FILE_EXISTS);
@@ -154,11 +161,9 @@ bool CurlInternet::FtpPutFileA(HINTERNET connection, const QString& local, const
                                quintptr context)
 {
     Q_UNUSED(context);
-    ConnectionState* c = this->connection(connection);
+    QString file;
+    ConnectionState* c = connectionWithPath(connection, remote, file);
     if (!c)
-        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    const QString file = resolve(*c, remote);
-    if (file.isEmpty())
         return false;
     QFile in(local);
     if (!QFileInfo(local).isFile())
@@ -171,11 +176,9 @@ bool CurlInternet::FtpPutFileA(HINTERNET connection, const QString& local, const
 
 bool CurlInternet::simpleCommand(HINTERNET connection, const QByteArray& verb, const QString& path)
 {
-    ConnectionState* c = this->connection(connection);
+    QString target;
+    ConnectionState* c = connectionWithPath(connection, path, target);
     if (!c)
-        return fail(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
-    const QString target = resolve(*c, path);
-    if (target.isEmpty())
         return false;
     QList<Reply> replies;
     if (!finish(*c, c->link->command({verb + ' ' + c->names.encodePath(target)}, replies)))
