@@ -83,6 +83,13 @@ size_t onHeader(char* data, size_t size, size_t count, void* user)
     return size * count;
 }
 
+// QUILLON_INET_VERBOSE prints the conversation on standard error.
+bool traceRequested()
+{
+    static const bool requested = qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE");
+    return requested;
+}
+
 // Commands going out, so that each reply can be paired with its command.
 int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
@@ -92,12 +99,14 @@ int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
         while (command.endsWith('\n') || command.endsWith('\r'))
             command.chop(1);
         c->sent.append(command);
-    } else if (type == CURLINFO_TEXT && qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE")) {
-        fprintf(stderr, "* %.*s", int(size), data);
     }
-    if (qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE") && type == CURLINFO_HEADER_OUT)
+    if (!traceRequested())
+        return 0;
+    if (type == CURLINFO_TEXT)
+        fprintf(stderr, "* %.*s", int(size), data);
+    else if (type == CURLINFO_HEADER_OUT)
         fprintf(stderr, "> %.*s", int(size), data);
-    if (qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE") && type == CURLINFO_HEADER_IN)
+    else if (type == CURLINFO_HEADER_IN)
         fprintf(stderr, "< %.*s", int(size), data);
     return 0;
 }
@@ -199,9 +208,13 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_WRITEDATA, m_curl.get());
     curl_easy_setopt(e, CURLOPT_READFUNCTION, onRead);
     curl_easy_setopt(e, CURLOPT_READDATA, m_curl.get());
-    curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);  // feeds onDebug, which prints only on request
-    curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, onDebug);
-    curl_easy_setopt(e, CURLOPT_DEBUGDATA, m_curl.get());
+    // Only quoted commands need their replies paired with them; libcurl's
+    // trace costs every small transfer its formatting otherwise.
+    if (!quotes.isEmpty() || traceRequested()) {
+        curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);  // feeds onDebug
+        curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, onDebug);
+        curl_easy_setopt(e, CURLOPT_DEBUGDATA, m_curl.get());
+    }
     if (kind == Kind::Nobody)
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
     if (kind == Kind::Upload) {

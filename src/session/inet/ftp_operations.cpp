@@ -150,7 +150,10 @@ bool CurlInternet::FtpGetFileA(HINTERNET connection, const QString& remote, cons
     if (!out.open())
         return fail(ERROR_ACCESS_DENIED);
     const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
-    if (!finish(*c, c->link->download(c->names.encodePath(file), out, ascii)))
+    const quint32 error = c->link->download(c->names.encodePath(file), out, ascii);
+    if (out.createFailed())
+        return fail(ERROR_ACCESS_DENIED);
+    if (!finish(*c, error))
         return false;
     if (!out.commit())
         return fail(ERROR_ACCESS_DENIED);

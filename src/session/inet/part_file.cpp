@@ -24,39 +24,57 @@ QString partName(const QString& target)
 
 }  // namespace
 
-PartFile::PartFile(const QString& target) : QFile(partName(target)), m_target(target) {}
+PartFile::PartFile(const QString& target) : m_target(target), m_file(partName(target)) {}
 
 PartFile::~PartFile()
 {
     if (m_created) {
-        close();
-        remove();
+        m_file.close();
+        m_file.remove();
     }
 }
 
 bool PartFile::open()
 {
-    if (QFileInfo(m_target).isDir())
+    const QFileInfo target(m_target);
+    if (target.isDir())
         return false;
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return false;
+    return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+bool PartFile::create()
+{
+    if (m_created || m_createFailed)
+        return m_created;
     // A plain create: the new file gets the permissions any new file would.
-    m_created = QFile::open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    m_created = m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    m_createFailed = !m_created;
     return m_created;
+}
+
+qint64 PartFile::writeData(const char* data, qint64 size)
+{
+    return create() ? m_file.write(data, size) : -1;
 }
 
 bool PartFile::commit()
 {
-    if (!isOpen() || !flush())
+    if (!isOpen() || !create() || !m_file.flush())
         return false;
     const QFileInfo earlier(m_target);
     if (earlier.exists()) {
-        if (::fdatasync(handle()) != 0)
+        if (::fdatasync(m_file.handle()) != 0)
             return false;
-        setPermissions(earlier.permissions());
+        m_file.setPermissions(earlier.permissions());
     }
-    close();
-    if (std::rename(QFile::encodeName(fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
+    m_file.close();
+    if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
         return false;
     m_created = false;  // it is the target now
+    close();
     return true;
 }
 

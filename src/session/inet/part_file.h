@@ -4,25 +4,39 @@
 // earlier file of that name and leaves nothing behind.
 
 #include <QFile>
+#include <QIODevice>
 
 namespace inet::detail {
 
-class PartFile : public QFile {
+class PartFile : public QIODevice {
 public:
     explicit PartFile(const QString& target);
     ~PartFile() override;  // removes the part file unless it was committed
 
-    // Creates the part file; false when the target's folder cannot be written.
+    // Checks that the target's folder takes a new file. The part file itself
+    // is created with the first bytes (or at commit for an empty download),
+    // so that its creation overlaps the server's work instead of adding to
+    // every small download's round trips.
     bool open();
+    // True when the part file could not be created when its bytes came.
+    bool createFailed() const { return m_createFailed; }
     // Puts the content in place of the target. An earlier file is replaced
     // only once the new content is on disk, keeping its permissions; a new
     // name is not forced to disk first, which would cost every small
     // download a disk flush.
     bool commit();
 
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override;
+
 private:
+    bool create();
+
     QString m_target;
+    QFile m_file;
     bool m_created = false;
+    bool m_createFailed = false;
 };
 
 }  // namespace inet::detail

@@ -108,6 +108,8 @@ qint32 CurlInternet::URLDownloadToFileA(void* caller, const QString& url, const 
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &out);
     const qint32 status = statusFor(CURLcode(runRequest(multi.get(), e, m_progress)));
+    if (out.createFailed())
+        return kAccessDenied;
     if (status != 0)
         return status;
     return out.commit() ? 0 : kAccessDenied;

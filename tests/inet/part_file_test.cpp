@@ -1,0 +1,89 @@
+// The download's part file: nothing on disk before the first bytes, the
+// target replaced only by a complete commit, nothing left behind otherwise.
+#include "session/inet/part_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using inet::detail::PartFile;
+
+namespace {
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+}  // namespace
+
+TEST(PartFile, CommitPutsTheBytesInPlaceAndCreatesNothingBefore)
+{
+    QTemporaryDir temp;
+    const QString target = temp.filePath(QStringLiteral("a.bin"));
+    {
+        PartFile out(target);
+        ASSERT_TRUE(out.open());
+        EXPECT_TRUE(entries(temp.path()).isEmpty());  // created with the first bytes
+        ASSERT_EQ(out.write("abc", 3), 3);
+        EXPECT_EQ(entries(temp.path()).size(), 1);
+        EXPECT_FALSE(QFile::exists(target));
+        ASSERT_TRUE(out.commit());
+    }
+    EXPECT_EQ(contentOf(target), QByteArray("abc"));
+    EXPECT_EQ(entries(temp.path()), QStringList{"a.bin"});
+
+    // A download of no bytes still makes an empty file.
+    const QString empty = temp.filePath(QStringLiteral("empty"));
+    {
+        PartFile out(empty);
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.commit());
+    }
+    EXPECT_TRUE(QFile::exists(empty));
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+}
+
+TEST(PartFile, UncommittedLeavesTheEarlierFileAndNoPart)
+{
+    QTemporaryDir temp;
+    const QString target = temp.filePath(QStringLiteral("keep.txt"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier");
+    }
+    {
+        PartFile out(target);
+        ASSERT_TRUE(out.open());
+        out.write("half", 4);
+    }
+    EXPECT_EQ(contentOf(target), QByteArray("earlier"));
+    EXPECT_EQ(entries(temp.path()), QStringList{"keep.txt"});
+}
+
+TEST(PartFile, RefusesTargetsThatCannotBeWritten)
+{
+    QTemporaryDir temp;
+    PartFile intoMissingFolder(temp.filePath(QStringLiteral("no/such/x")));
+    EXPECT_FALSE(intoMissingFolder.open());
+    PartFile overFolder(temp.path());
+    EXPECT_FALSE(overFolder.open());
+
+    // The folder vanishes between the check and the first bytes.
+    QDir(temp.path()).mkdir(QStringLiteral("gone"));
+    PartFile late(temp.filePath(QStringLiteral("gone/x")));
+    ASSERT_TRUE(late.open());
+    QDir(temp.filePath(QStringLiteral("gone"))).removeRecursively();
+    EXPECT_EQ(late.write("x", 1), -1);
+    EXPECT_TRUE(late.createFailed());
+    EXPECT_FALSE(late.commit());
+}
