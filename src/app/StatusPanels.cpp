@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QResizeEvent>
 
 StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
 {
@@ -37,4 +38,14 @@ int StatusPanels::width(int index) const { return panel(index)->width(); }
 void StatusPanels::setWidth(int index, int pixels)
 {
     panel(index)->setFixedWidth(pixels);
+}
+
+// Panels of a fixed size in both directions: a new hint then only repaints
+// its panel, where a label that may grow lays out the whole strip again on
+// every hint, which a folder transfer gives for each file.
+void StatusPanels::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    for (QLabel* label : m_panels)
+        label->setFixedHeight(event->size().height());
 }

@@ -18,6 +18,9 @@ public:
     int width(int index) const;
     void setWidth(int index, int pixels);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QLabel* m_panels[2];
 };

@@ -197,6 +197,12 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_USERNAME, anonymous ? "anonymous" : m_target.user.constData());
     curl_easy_setopt(e, CURLOPT_PASSWORD, anonymous ? "quillon@" : m_target.password.constData());
     curl_easy_setopt(e, CURLOPT_PROXY, m_target.proxy.constData());  // "" turns off proxies from the environment
+    // libcurl keeps each passive address with its port in its name cache and
+    // walks the whole cache on every look-up, so a folder of small files got
+    // slower with every file. Directly, that address is the control
+    // connection's numeric one and needs no cache.
+    if (m_target.proxy.isEmpty())
+        curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     if (!m_target.proxy.isEmpty())
         curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // only affects HTTP proxies
     if (!m_target.passive)
