@@ -1,5 +1,6 @@
 #include "app/StatusPanels.h"
 
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QResizeEvent>
@@ -9,16 +10,23 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    for (QLabel*& label : m_panels) {
-        label = new QLabel(this);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    for (int i = 0; i < 2; ++i) {
+        // The sunken frame is drawn once; the label inside it repaints on
+        // every hint, painting its own background so that the repaint stays
+        // inside the label instead of reaching the frame or the window.
+        QFrame*& frame = m_frames[i];
+        frame = new QFrame(this);
+        frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        frame->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        auto* inside = new QHBoxLayout(frame);
+        const int border = frame->frameWidth();
+        inside->setContentsMargins(border, border, border, border);
+        QLabel*& label = m_panels[i];
+        label = new QLabel(frame);
         label->setTextFormat(Qt::PlainText);
-        label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-        // Panels repaint on every hint: painting their own background keeps
-        // each repaint to the panel instead of the window behind it.
         label->setAutoFillBackground(true);
-        label->setAttribute(Qt::WA_OpaquePaintEvent);
-        layout->addWidget(label);
+        inside->addWidget(label);
+        layout->addWidget(frame);
     }
     m_panels[0]->setObjectName(QStringLiteral("staStatusPanel1"));
     m_panels[1]->setObjectName(QStringLiteral("staStatusPanel2"));
@@ -33,11 +41,13 @@ void StatusPanels::setText(int index, const QString& text)
     panel(index)->setText(text);
 }
 
-int StatusPanels::width(int index) const { return panel(index)->width(); }
+int StatusPanels::width(int index) const { return m_frames[index == 2 ? 1 : 0]->width(); }
 
 void StatusPanels::setWidth(int index, int pixels)
 {
-    panel(index)->setFixedWidth(pixels);
+    QFrame* frame = m_frames[index == 2 ? 1 : 0];
+    frame->setFixedWidth(pixels);
+    panel(index)->setFixedWidth(qMax(0, pixels - 2 * frame->frameWidth()));
 }
 
 // Panels of a fixed size in both directions: a new hint then only repaints
@@ -46,6 +56,8 @@ void StatusPanels::setWidth(int index, int pixels)
 void StatusPanels::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    for (QLabel* label : m_panels)
-        label->setFixedHeight(event->size().height());
+    for (int i = 0; i < 2; ++i) {
+        m_frames[i]->setFixedHeight(event->size().height());
+        m_panels[i]->setFixedHeight(qMax(0, event->size().height() - 2 * m_frames[i]->frameWidth()));
+    }
 }

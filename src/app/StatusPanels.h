@@ -1,9 +1,11 @@
 #pragma once
-// The two-panel status bar: plain labels side by side, so that each panel
-// has exactly its width and its text is readable by assistive technology.
+// The two-panel status bar: plain labels in sunken frames side by side, so
+// that each panel has exactly its width and its text is readable by
+// assistive technology.
 
 #include <QWidget>
 
+class QFrame;
 class QLabel;
 
 class StatusPanels : public QWidget {
@@ -22,5 +24,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QFrame* m_frames[2];  // the sunken border around each label
     QLabel* m_panels[2];
 };
