@@ -1,10 +1,48 @@
 #pragma once
-// Pieces the benchmarks share: a big test file and the peak resident memory.
+// Pieces the benchmarks share: the run order of a comparison, a big test
+// file and the peak resident memory.
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 
+#include <cstdio>
+#include <functional>
+
 namespace bench {
+
+struct Pair {
+    double other = 0;  // mean wall time of the other tool's runs, in seconds
+    double ours = 0;
+    bool ok = true;
+};
+
+// Runs the other tool and ours in the order other, ours, ours, other, ...
+// and returns the mean wall times. The machine drifts during a benchmark
+// (closed connections hold their ports for a minute, freshly freed disk
+// inodes slow down creating files), and this order lets the drift fall on
+// both alike where strict alternation and best times favour whoever runs
+// first. prepare(run) runs untimed before each run, then the disk settles.
+inline Pair compare(const char* what, const std::function<bool(int)>& otherRun,
+                    const std::function<bool(int)>& ourRun, const std::function<void(int)>& prepare, int rounds)
+{
+    Pair pair;
+    for (int run = 0; run < rounds * 2; ++run) {
+        const bool otherTurn = run % 4 == 0 || run % 4 == 3;
+        prepare(run);
+        QProcess::execute(QStringLiteral("sync"), {});
+        QElapsedTimer timer;
+        timer.start();
+        const bool ok = otherTurn ? otherRun(run) : ourRun(run);
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        (otherTurn ? pair.other : pair.ours) += seconds / rounds;
+        std::fprintf(stderr, "bench: %s: run %d (%s): %.3f s%s\n", what, run, otherTurn ? "other" : "ours", seconds,
+                     ok ? "" : ", failed");
+        pair.ok = pair.ok && ok;
+    }
+    return pair;
+}
 
 // Writes size bytes of random data (4 MiB blocks, no two alike) to path.
 inline bool makeBigFile(const QString& path, qint64 size)

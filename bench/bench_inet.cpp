@@ -21,37 +21,6 @@ constexpr qint64 kBigSize = 1LL << 30;
 constexpr int kEntries = 30000;
 constexpr int kRounds = 2;
 
-// Dirty pages of an earlier run must not slow down the next one.
-void settleDisk()
-{
-    QProcess::execute(QStringLiteral("sync"), {});
-}
-
-struct Pair {
-    double curl = 1e9;
-    double ours = 1e9;
-    bool ok = true;
-};
-
-// Best wall times of kRounds alternating runs, in seconds; after each run
-// cleanup() removes what it wrote.
-Pair compare(const std::function<bool()>& curlRun, const std::function<bool()>& ourRun,
-             const std::function<void()>& cleanup = [] {})
-{
-    Pair pair;
-    for (int i = 0; i < kRounds * 2; ++i) {
-        const bool curlTurn = i % 2 == 0;
-        settleDisk();
-        QElapsedTimer timer;
-        timer.start();
-        pair.ok = pair.ok && (curlTurn ? curlRun() : ourRun());
-        double& best = curlTurn ? pair.curl : pair.ours;
-        best = qMin(best, timer.nsecsElapsed() / 1e9);
-        cleanup();
-    }
-    return pair;
-}
-
 bool runCurl(const QStringList& args)
 {
     QProcess curl;
@@ -91,15 +60,17 @@ int main(int argc, char** argv)
     // Each run writes a new file: replacing an existing one is flushed to
     // disk first by design, which curl does not do.
     bench::resetPeakRss();
-    const Pair down = compare([&] { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
-                              [&] { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); },
-                              [&] { QFile::remove(localCopy); });
+    const bench::Pair down = bench::compare(
+        "download", [&](int) { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
+        [&](int) { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); },
+        [&](int) { QFile::remove(localCopy); }, kRounds);
     const long peakKiB = bench::peakRssKiB();
     const QString upCurl = server.localPath(work + "/up-curl.bin");
     const QString upOurs = server.localPath(work + "/up-ours.bin");
-    const Pair up = compare([&] { return runCurl({"-T", big, base + work + "/up-curl.bin"}); },
-                            [&] { return api->FtpPutFileA(connection, big, "up-ours.bin", 2, 0); },
-                            [&] { QFile::remove(upCurl), QFile::remove(upOurs); });
+    const bench::Pair up = bench::compare(
+        "upload", [&](int) { return runCurl({"-T", big, base + work + "/up-curl.bin"}); },
+        [&](int) { return api->FtpPutFileA(connection, big, "up-ours.bin", 2, 0); },
+        [&](int) { QFile::remove(upCurl), QFile::remove(upOurs); }, kRounds);
     QFile::remove(localCopy);
     QFile::remove(big);
 
@@ -108,17 +79,18 @@ int main(int argc, char** argv)
     for (int i = 0; i < kEntries; ++i)
         QFile(many + QStringLiteral("/file-number-%1.dat").arg(i)).open(QIODevice::WriteOnly);
     int listed = 0;
-    const Pair list = compare([&] { return runCurl({base + work + "/many/", "-o", "/dev/null"}); },
-                              [&] {
-                                  inet::FindData data;
-                                  const inet::HINTERNET find =
-                                      api->FtpFindFirstFileA(connection, QStringLiteral("many/*"), data, 0, 0);
-                                  listed = find ? 1 : 0;
-                                  while (find && api->InternetFindNextFileA(find, data))
-                                      ++listed;
-                                  api->InternetCloseHandle(find);
-                                  return listed == kEntries;
-                              });
+    const bench::Pair list = bench::compare(
+        "listing", [&](int) { return runCurl({base + work + "/many/", "-o", "/dev/null"}); },
+        [&](int) {
+            inet::FindData data;
+            const inet::HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("many/*"), data, 0, 0);
+            listed = find ? 1 : 0;
+            while (find && api->InternetFindNextFileA(find, data))
+                ++listed;
+            api->InternetCloseHandle(find);
+            return listed == kEntries;
+        },
+        [](int) {}, kRounds);
     QDir(many).removeRecursively();
     api->InternetCloseHandle(connection);
     api->InternetCloseHandle(session);
@@ -127,12 +99,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench inet: a run failed (listed %d)\n", listed);
         return 1;
     }
-    std::printf("bench inet: 1 GiB download throughput vs curl %.2f (goal >= 0.95)\n", down.curl / down.ours);
-    std::printf("bench inet: 1 GiB upload throughput vs curl %.2f (goal >= 0.95)\n", up.curl / up.ours);
-    std::printf("bench inet: 30000-entry listing time vs curl LIST %.2f (goal <= 1.2)\n", list.ours / list.curl);
+    std::printf("bench inet: 1 GiB download throughput vs curl %.2f (goal >= 0.95)\n", down.other / down.ours);
+    std::printf("bench inet: 1 GiB upload throughput vs curl %.2f (goal >= 0.95)\n", up.other / up.ours);
+    std::printf("bench inet: 30000-entry listing time vs curl LIST %.2f (goal <= 1.2)\n", list.ours / list.other);
     std::printf("bench inet: peak resident memory during 1 GiB download MiB %.1f (goal <= 64)\n", peakKiB / 1024.0);
     std::fflush(stdout);
     std::fprintf(stderr, "bench inet: seconds: down curl %.2f ours %.2f; up curl %.2f ours %.2f; list curl %.3f ours %.3f\n",
-                 down.curl, down.ours, up.curl, up.ours, list.curl, list.ours);
+                 down.other, down.ours, up.other, up.ours, list.other, list.ours);
     return 0;
 }

@@ -33,6 +33,11 @@ constexpr qint64 kBigSize = 1LL << 30;
 // minute that closed sockets wait runs the server out of passive ports.
 constexpr int kRounds = 2;
 
+// Each run of a folder transfer writes into a folder of its own: removing
+// the last run's 2,000 files first would leave the next run's file
+// creations to skip past their freshly freed inodes.
+QString runFolder(const QString& base, int run) { return base + QStringLiteral("/run%1").arg(run); }
+
 QString joined(const QString& base, const QString& name) { return QDir::cleanPath(base + '/' + name); }
 
 bool makeTree(const QString& root)
@@ -76,33 +81,6 @@ bool runTool(const QString& program, const QStringList& args)
     return tool.waitForFinished(600000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
-struct Pair {
-    double other = 1e9;
-    double ours = 1e9;
-    bool ok = true;
-};
-
-// Best wall times of alternating runs; prepare() runs untimed before each.
-Pair compare(const std::function<bool()>& otherRun, const std::function<bool()>& ourRun,
-             const std::function<void()>& prepare)
-{
-    Pair pair;
-    for (int i = 0; i < kRounds * 2; ++i) {
-        const bool otherTurn = i % 2 == 0;
-        prepare();
-        QProcess::execute(QStringLiteral("sync"), {});
-        QElapsedTimer timer;
-        timer.start();
-        const bool ok = otherTurn ? otherRun() : ourRun();
-        double& best = otherTurn ? pair.other : pair.ours;
-        best = qMin(best, timer.nsecsElapsed() / 1e9);
-        if (!ok)
-            std::fprintf(stderr, "bench transfer: %s run %d failed\n", otherTurn ? "other" : "our", i / 2);
-        pair.ok = pair.ok && ok;
-    }
-    return pair;
-}
-
 }  // namespace
 
 namespace {
@@ -113,6 +91,7 @@ public:
     explicit Client(const testsupport::FtpServer& server) : m_server(server)
     {
         window.Form_Load();
+        window.show();  // as a person sees it: every hint is painted
         window.LoadInternetDialog()->cmdInternetOpen_Click();
         window.txtServer->setText(server.host());
         window.txtPort->setText(QString::number(server.port()));
@@ -208,21 +187,23 @@ int main(int argc, char** argv)
     frmMain& window = client.window;
 
     const QString down = local + "/down";
-    const Pair folderDown = compare(
-        [&] {
-            return runTool("lftp", {"-c", lftpScript(server, "mirror " + joined(work, "src") + ' ' + down + "/src")}) &&
-                   filesBelow(down + "/src") == treeFiles;
+    const bench::Pair folderDown = bench::compare(
+        "folder download",
+        [&](int run) {
+            const QString target = runFolder(down, run);
+            return runTool("lftp", {"-c", lftpScript(server, "mirror " + joined(work, "src") + ' ' + target + "/src")}) &&
+                   filesBelow(target + "/src") == treeFiles;
         },
-        [&] {
+        [&](int run) {
             window.cmdGetFolder_Click();
-            return filesBelow(down + "/src") == treeFiles;
+            return filesBelow(runFolder(down, run) + "/src") == treeFiles;
         },
-        [&] {
-            QDir(down).removeRecursively();
-            QDir().mkpath(down);
+        [&](int run) {
+            QDir().mkpath(runFolder(down, run));
             client.select(joined(work, "src"));
-            client.highlightLocal(down);
-        });
+            client.highlightLocal(runFolder(down, run));
+        },
+        kRounds);
 
     const auto reportErrors = [&person](const char* what) {
         for (const auto& box : person.msgBoxes)
@@ -231,24 +212,28 @@ int main(int argc, char** argv)
     };
     reportErrors("folder download");
 
-    const QString upOnServer = server.localPath(joined(work, "up"));
-    const Pair folderUp = compare(
-        [&] {
-            return runTool("lftp", {"-c", lftpScript(server, "mirror -R " + local + "/src " + joined(work, "up/src"))}) &&
-                   filesBelow(upOnServer + "/src") == treeFiles;
+    const QString up = joined(work, "up");
+    const bench::Pair folderUp = bench::compare(
+        "folder upload",
+        [&](int run) {
+            const QString target = runFolder(up, run);
+            return runTool("lftp", {"-c", lftpScript(server, "mirror -R " + local + "/src " + target + "/src")}) &&
+                   filesBelow(server.localPath(target) + "/src") == treeFiles;
         },
-        [&] {
+        [&](int run) {
             window.cmdPutFolder_Click();
-            return filesBelow(upOnServer + "/src") == treeFiles;
+            return filesBelow(server.localPath(runFolder(up, run)) + "/src") == treeFiles;
         },
-        [&] {
-            QDir(upOnServer).removeRecursively();
-            QDir().mkpath(upOnServer);
-            client.select(joined(work, "up"));
+        [&](int run) {
+            QDir().mkpath(server.localPath(runFolder(up, run)));
+            client.select(runFolder(up, run));
             client.highlightLocal(local, "src");
-        });
+        },
+        kRounds);
 
     reportErrors("folder upload");
+    QDir(down).removeRecursively();
+    QDir(server.localPath(up)).removeRecursively();
 
     const QString big = joined(work, "big.bin");
     if (!bench::makeBigFile(server.localPath(big), kBigSize)) {
@@ -261,20 +246,21 @@ int main(int argc, char** argv)
                             .arg(server.user(), server.password(), server.host())
                             .arg(server.port())
                             .arg(big);
-    const Pair single = compare(
-        [&] { return runTool("curl", {"-sS", "--fail", url, "-o", bigDir + "/curl.bin"}); },
-        [&] {
+    const bench::Pair single = bench::compare(
+        "1 GiB download", [&](int) { return runTool("curl", {"-sS", "--fail", url, "-o", bigDir + "/curl.bin"}); },
+        [&](int) {
             bench::resetPeakRss();
             window.cmdGetFile_Click();
             peakKiB = qMax(peakKiB, bench::peakRssKiB());
             return QFileInfo(bigDir + "/big.bin").size() == kBigSize;
         },
-        [&] {
+        [&](int) {
             QDir(bigDir).removeRecursively();
             QDir().mkpath(bigDir);
             client.select(big);
             client.highlightLocal(bigDir);
-        });
+        },
+        kRounds);
     QFile::remove(server.localPath(big));
     QDir(bigDir).removeRecursively();
 
