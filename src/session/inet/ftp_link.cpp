@@ -203,7 +203,7 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     // connection's numeric one and needs no cache.
     if (m_target.proxy.isEmpty())
         curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
-    if (!m_target.proxy.isEmpty())
+    else
         curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // only affects HTTP proxies
     if (!m_target.passive)
         curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
