@@ -7,27 +7,39 @@
 #include <QProcess>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace bench {
 
 struct Pair {
-    double other = 0;  // mean wall time of the other tool's runs, in seconds
+    double other = 0;  // median wall time of the other tool's runs, in seconds
     double ours = 0;
     bool ok = true;
 };
 
+inline double median(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    const size_t n = times.size();
+    return n == 0 ? 0 : n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+}
+
 // Runs the other tool and ours in the order other, ours, ours, other, ...
-// and returns the mean wall times. The machine drifts during a benchmark
-// (closed connections hold their ports for a minute, freshly freed disk
-// inodes slow down creating files), and this order lets the drift fall on
-// both alike where strict alternation and best times favour whoever runs
-// first. prepare(run) runs untimed before each run, then the disk settles.
+// and returns the median wall times (the mean of two). The machine drifts
+// during a benchmark (closed connections hold their ports for a minute,
+// freshly freed disk inodes slow down creating files), and this order lets
+// the drift fall on both alike where strict alternation and best times
+// favour whoever runs first; the median of three or more keeps one run
+// caught by disk write-back from deciding. prepare(run) runs untimed before
+// each run, then the disk settles.
 inline Pair compare(const char* what, const std::function<bool(int)>& otherRun,
                     const std::function<bool(int)>& ourRun, const std::function<void(int)>& prepare, int rounds)
 {
     Pair pair;
+    std::vector<double> other, ours;
     for (int run = 0; run < rounds * 2; ++run) {
         const bool otherTurn = run % 4 == 0 || run % 4 == 3;
         prepare(run);
@@ -36,11 +48,13 @@ inline Pair compare(const char* what, const std::function<bool(int)>& otherRun,
         timer.start();
         const bool ok = otherTurn ? otherRun(run) : ourRun(run);
         const double seconds = timer.nsecsElapsed() / 1e9;
-        (otherTurn ? pair.other : pair.ours) += seconds / rounds;
+        (otherTurn ? other : ours).push_back(seconds);
         std::fprintf(stderr, "bench: %s: run %d (%s): %.3f s%s\n", what, run, otherTurn ? "other" : "ours", seconds,
                      ok ? "" : ", failed");
         pair.ok = pair.ok && ok;
     }
+    pair.other = median(other);
+    pair.ours = median(ours);
     return pair;
 }
 

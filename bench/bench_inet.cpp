@@ -19,7 +19,7 @@ namespace {
 
 constexpr qint64 kBigSize = 1LL << 30;
 constexpr int kEntries = 30000;
-constexpr int kRounds = 2;
+constexpr int kRounds = 3;
 
 bool runCurl(const QStringList& args)
 {
