@@ -5,6 +5,10 @@
 #include <QLabel>
 #include <QResizeEvent>
 
+namespace {
+constexpr int kFrameMs = 16;  // a screen frame at 60 Hz
+}  // namespace
+
 StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QHBoxLayout(this);
@@ -31,6 +35,8 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
     m_panels[0]->setObjectName(QStringLiteral("staStatusPanel1"));
     m_panels[1]->setObjectName(QStringLiteral("staStatusPanel2"));
     layout->addStretch(1);
+    m_pending.setSingleShot(true);
+    connect(&m_pending, &QTimer::timeout, this, &StatusPanels::paintPending);
 }
 
 QLabel* StatusPanels::panel(int index) const { return m_panels[index == 2 ? 1 : 0]; }
@@ -39,6 +45,38 @@ QString StatusPanels::text(int index) const { return panel(index)->text(); }
 void StatusPanels::setText(int index, const QString& text)
 {
     panel(index)->setText(text);
+}
+
+void StatusPanels::showHint(int index, const QString& text)
+{
+    QLabel* label = panel(index);
+    const bool paintNow = !m_sincePaint.isValid() || m_sincePaint.elapsed() >= kFrameMs;
+    if (!paintNow) {
+        // Keeps the label from painting every hint from the event loop; the
+        // text itself is current, for assistive technology too.
+        label->setUpdatesEnabled(false);
+        label->setText(text);
+        if (!m_pending.isActive())
+            m_pending.start(kFrameMs);
+        return;
+    }
+    m_pending.stop();
+    label->setUpdatesEnabled(true);
+    label->setText(text);
+    label->repaint();
+    m_sincePaint.start();
+}
+
+void StatusPanels::paintPending()
+{
+    for (QLabel* label : m_panels) {
+        if (!label->updatesEnabled()) {
+            label->setUpdatesEnabled(true);
+            label->repaint();
+            m_sincePaint.start();
+        }
+    }
+    m_pending.stop();
 }
 
 int StatusPanels::width(int index) const { return m_frames[index == 2 ? 1 : 0]->width(); }

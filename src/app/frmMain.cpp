@@ -3,6 +3,7 @@
 #include "app/StatusPanels.h"
 #include "app/toolkit.h"
 #include "desktop/AppIdentity.h"
+#include "session/inet/internet_api.h"
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -64,6 +66,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     createMenus();
     connectHandlers();
     resize(toolkit::TwipsToPixels(kDesignWidth), toolkit::TwipsToPixels(kDesignHeight));
+    // A hint given just before a long transfer is painted while it runs.
+    inet::SetBusyHandler([panels = QPointer<StatusPanels>(staStatus)] {
+        if (panels)
+            panels->paintPending();
+    });
 }
 
 frmMain::~frmMain() = default;

@@ -41,8 +41,7 @@ void frmMain::ShowStatus(const QString& value)
 {
     double number = 0;
     const QString text = readsAsNumber(value, number) ? progressBar(number) : QStringLiteral("提示: ") + value;
-    staStatus->setText(1, text);
-    staStatus->panel(1)->repaint();
+    staStatus->showHint(1, text);
 }
 
 void frmMain::ReportInternetError(qint32 number, const QString& label)

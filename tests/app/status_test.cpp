@@ -1,10 +1,13 @@
 // Status hints, the progress bar and the error report.
+#include "app/StatusPanels.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
 #include "support/window_fixture.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 using namespace testsupport;
 using namespace modWinInet;
@@ -14,6 +17,52 @@ namespace {
 class StatusTest : public FakeWindowTest {};
 
 QString bar(int squares) { return QStringLiteral("进度: ") + QString(squares, QChar(0x25A0)); }
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(StatusTest, HintsFasterThanTheScreenArePaintedOncePerFrameAndTheLastOneAlways)
+{
+    window->show();
+    QLabel* panel = window->staStatus->panel(1);
+    PaintCounter counter;
+    panel->installEventFilter(&counter);
+    QTest::qWait(40);  // no hint painted within the last frame
+    const int shown = counter.paints;
+
+    window->ShowStatus(QStringLiteral("first"));
+    EXPECT_EQ(counter.paints, shown + 1);  // at once, with no event loop running
+    for (int i = 0; i < 200; ++i) {
+        window->ShowStatus(QStringLiteral("正在下载：f%1.dat").arg(i));
+        toolkit::DoEvents();  // as a folder walk yields after each file
+        EXPECT_EQ(panel1(), QStringLiteral("提示: 正在下载：f%1.dat").arg(i));  // the text is always current
+    }
+    EXPECT_LE(counter.paints, 3);  // the walk above takes far less than three frames here
+    const int before = counter.paints;
+    QTest::qWait(40);
+    EXPECT_EQ(counter.paints, before + 1);  // the last hint is painted within its frame
+    EXPECT_TRUE(panel->updatesEnabled());
+
+    // A hint waiting for its frame is painted by paintPending alone, as a
+    // blocking transfer does without the event loop.
+    window->ShowStatus(QStringLiteral("a"));
+    window->ShowStatus(QStringLiteral("b"));
+    const int waiting = counter.paints;
+    window->staStatus->paintPending();
+    EXPECT_EQ(counter.paints, waiting + 1);
+    EXPECT_EQ(panel1(), QStringLiteral("提示: b"));
+    panel->removeEventFilter(&counter);
+}
 
 TEST_F(StatusTest, NumbersShowAsAProgressBarOf67Squares)
 {

@@ -113,12 +113,16 @@ TEST_F(FtpTest, StalledDownloadFailsWithinTheStallTimeout)
             frozen = true;
         }
     });
+    int busyCalls = 0;
+    SetBusyHandler([&busyCalls] { ++busyCalls; });
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(api->FtpGetFileA(connection, QStringLiteral("stall.bin"), target, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
     const qint64 ms = timer.elapsed();
     server->thaw();
     api->SetProgressHandler({});
+    SetBusyHandler({});
+    EXPECT_GE(busyCalls, 10);  // every ~50 ms through the 2 s stall, while no byte moves
     ASSERT_TRUE(frozen) << "the download ended before the server could be frozen";
     EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_TIMEOUT);
     EXPECT_LT(ms, 4500);  // the 2 s stall, counted from the last byte, and a margin

@@ -24,6 +24,19 @@ Timeouts CurrentTimeouts()
     return Timeouts{g_connectSeconds, g_stallSeconds};
 }
 
+namespace {
+BusyHandler& busyHandler()
+{
+    static BusyHandler handler;
+    return handler;
+}
+}  // namespace
+
+void SetBusyHandler(BusyHandler handler)
+{
+    busyHandler() = std::move(handler);
+}
+
 namespace detail {
 
 namespace {
@@ -108,8 +121,11 @@ int runRequest(CURLM* multi, CURL* easy, const ProgressHandler& progress)
             sinceMove.restart();
         }
         stalled = running && moved > 0 && sinceMove.elapsed() >= stallMs;
-        if (progress && sinceProgress.elapsed() >= kProgressMs) {
-            reportProgress(easy, progress);
+        if (sinceProgress.elapsed() >= kProgressMs) {
+            if (progress)
+                reportProgress(easy, progress);
+            if (busyHandler())
+                busyHandler()();
             sinceProgress.restart();
         }
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Drives one libcurl easy handle through a multi handle, polling every
 // 20 ms: no request stalls on a missed wake-up, and the progress handler
-// runs from here about every 50 ms, also while no bytes move.
+// and the busy handler run from here about every 50 ms, also while no
+// bytes move.
 
 #include "internet_api.h"
 

@@ -173,4 +173,10 @@ struct Timeouts {
 void SetTimeouts(const Timeouts& timeouts);
 Timeouts CurrentTimeouts();
 
+// Called about every 50 ms while a request of the libcurl library runs,
+// progress handler or not: a window paints from it what it has not shown
+// yet while the call keeps its event loop waiting. Empty: nothing is called.
+using BusyHandler = std::function<void()>;
+void SetBusyHandler(BusyHandler handler);
+
 }  // namespace inet
