@@ -7,6 +7,7 @@
 #include "local/DirListBox.h"
 #include "support/scripted_toolkit.h"
 #include "support/servers.h"
+#include "support/window_fixture.h"
 
 #include "bench_common.h"
 
@@ -15,7 +16,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -93,12 +93,7 @@ public:
     {
         window.Form_Load();
         window.show();  // as a person sees it: every hint is painted
-        window.LoadInternetDialog()->cmdInternetOpen_Click();
-        window.txtServer->setText(server.host());
-        window.txtPort->setText(QString::number(server.port()));
-        window.txtUser->setText(server.user());
-        window.txtPassword->setText(server.password());
-        window.cmdConnect_Click();
+        testsupport::ConnectWindow(window, server);
     }
     ~Client() { window.cmdDisConnect_Click(); }
 

@@ -39,7 +39,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
     connect(&m_pending, &QTimer::timeout, this, &StatusPanels::paintPending);
 }
 
-QLabel* StatusPanels::panel(int index) const { return m_panels[index == 2 ? 1 : 0]; }
+QLabel* StatusPanels::panel(int index) const { return m_panels[slot(index)]; }
 QString StatusPanels::text(int index) const { return panel(index)->text(); }
 
 void StatusPanels::setText(int index, const QString& text)
@@ -79,11 +79,11 @@ void StatusPanels::paintPending()
     m_pending.stop();
 }
 
-int StatusPanels::width(int index) const { return m_frames[index == 2 ? 1 : 0]->width(); }
+int StatusPanels::width(int index) const { return m_frames[slot(index)]->width(); }
 
 void StatusPanels::setWidth(int index, int pixels)
 {
-    QFrame* frame = m_frames[index == 2 ? 1 : 0];
+    QFrame* frame = m_frames[slot(index)];
     frame->setFixedWidth(pixels);
     panel(index)->setFixedWidth(qMax(0, pixels - 2 * frame->frameWidth()));
 }

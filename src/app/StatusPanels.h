@@ -34,6 +34,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static int slot(int index) { return index == 2 ? 1 : 0; }
+
     QFrame* m_frames[2];  // the sunken border around each label
     QLabel* m_panels[2];
     QElapsedTimer m_sincePaint;  // since a hint was last painted

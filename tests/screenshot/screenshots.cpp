@@ -8,12 +8,12 @@
 #include "support/servers.h"
 #include "support/window_fixture.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTest>
 
 #include <cstdio>
 
@@ -22,7 +22,7 @@ namespace {
 bool save(QWidget* widget, const QString& folder, const QString& name)
 {
     widget->show();
-    QApplication::processEvents();
+    QTest::qWait(50);  // as a person looks: hints waiting for their screen frame are painted
     const QString path = folder + '/' + name + QStringLiteral(".png");
     const bool ok = widget->grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
@@ -39,12 +39,7 @@ bool saveConnected(const QString& folder)
         testsupport::writeFile(server.localPath(QString::fromUtf8(path)), "hello\n");
     frmMain window;
     window.Form_Load();
-    window.LoadInternetDialog()->cmdInternetOpen_Click();
-    window.txtServer->setText(server.host());
-    window.txtPort->setText(QString::number(server.port()));
-    window.txtUser->setText(server.user());
-    window.txtPassword->setText(server.password());
-    window.cmdConnect_Click();
+    testsupport::ConnectWindow(window, server);
     ServerTree::Node* pub = window.tvwServer->node(server.host() + QStringLiteral("/pub"));
     if (pub) {
         window.tvwServer->setCurrentItem(pub);

@@ -40,13 +40,24 @@ void WindowTest::openSession(const QString& proxy)
     dialog->cmdInternetOpen_Click();
 }
 
+void ConnectWindow(frmMain& window, const QString& host, quint16 port, const QString& user, const QString& password)
+{
+    window.txtServer->setText(host);
+    window.txtPort->setText(QString::number(port));
+    window.txtUser->setText(user);
+    window.txtPassword->setText(password);
+    window.cmdConnect->click();
+}
+
+void ConnectWindow(frmMain& window, const FtpServer& server)
+{
+    window.LoadInternetDialog()->cmdInternetOpen_Click();
+    ConnectWindow(window, server.host(), server.port(), server.user(), server.password());
+}
+
 void WindowTest::connectTo(const QString& host, quint16 port, const QString& user, const QString& password)
 {
-    window->txtServer->setText(host);
-    window->txtPort->setText(QString::number(port));
-    window->txtUser->setText(user);
-    window->txtPassword->setText(password);
-    window->cmdConnect->click();
+    ConnectWindow(*window, host, port, user, password);
 }
 
 void WindowTest::selectNode(const QString& key)

@@ -16,6 +16,11 @@
 
 namespace testsupport {
 
+// Fills the connection band of window and presses 连接.
+void ConnectWindow(frmMain& window, const QString& host, quint16 port, const QString& user, const QString& password);
+// Opens a direct session and connects window to server, as a person would.
+void ConnectWindow(frmMain& window, const FtpServer& server);
+
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest();
