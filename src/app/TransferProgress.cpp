@@ -3,7 +3,6 @@
 #include "app/frmMain.h"
 #include "session/inet/internet_api.h"
 
-#include <QCoreApplication>
 
 TransferProgress::TransferProgress(frmMain* window)
 {
@@ -15,7 +14,6 @@ TransferProgress::TransferProgress(frmMain* window)
                 window->ShowStatus(QString::number(percent));
             }
         }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
 }
 

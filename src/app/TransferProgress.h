@@ -1,7 +1,7 @@
 #pragma once
 // While alive, shows the Internet library's transfer progress as the
-// status bar's progress line and keeps the window painting, without taking
-// user input, so a long single transfer never looks frozen.
+// status bar's progress line (the window paints meanwhile from the
+// library's busy handler), so a long single transfer never looks frozen.
 
 class frmMain;
 

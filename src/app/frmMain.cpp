@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QStorageInfo>
 #include <QGroupBox>
@@ -66,8 +67,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     createMenus();
     connectHandlers();
     resize(toolkit::TwipsToPixels(kDesignWidth), toolkit::TwipsToPixels(kDesignHeight));
-    // A hint given just before a long transfer is painted while it runs.
+    // While a library call blocks, the window repaints and its timers run;
+    // input waits, and the command gate holds whatever else would start a
+    // command. A hint given just before the call is painted at once.
     inet::SetBusyHandler([panels = QPointer<StatusPanels>(staStatus)] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
         if (panels)
             panels->paintPending();
     });

@@ -25,6 +25,7 @@ class DirListBox;
 class DriveListBox;
 class FileListBox;
 class StatusPanels;
+class CommandGate;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -167,8 +168,12 @@ private:
     void createMenus();
     void createImages();
     void connectHandlers();
+    // Connects a control's signal to a handler that runs through the command gate.
+    template <typename Sender, typename Signal>
+    void gated(Sender* sender, Signal signal, void (frmMain::*handler)());
     void placeStatusBar();
 
     QPointer<frmInternet> m_frmInternet;
+    CommandGate* m_gate = nullptr;
     bool m_unloading = false;
 };

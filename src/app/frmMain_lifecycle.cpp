@@ -1,10 +1,12 @@
 // Start-up, enabling of the file commands, clearing, Cancel and the exit.
 #include "app/frmMain.h"
 
+#include "app/CommandGate.h"
 #include "app/StatusPanels.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
 #include "session/frmInternet.h"
+#include "session/inet/internet_api.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -117,6 +119,13 @@ void frmMain::Form_Unload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The close box still works while a library call paints the window;
+    // closing then would pull the connection from under the call.
+    if (inet::RequestInProgress()) {
+        event->ignore();
+        m_gate->run([this] { close(); });
+        return;
+    }
     event->accept();
     if (m_unloading)
         return;

@@ -1,5 +1,9 @@
-// Every control's event, connected to its handler in one place.
+// Every control's event, connected to its handler in one place. Each
+// handler runs through the command gate: a command that arrives while a
+// library call blocks waits until the call has returned.
 #include "app/frmMain.h"
+
+#include "app/CommandGate.h"
 
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
@@ -9,33 +13,40 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+template <typename Sender, typename Signal>
+void frmMain::gated(Sender* sender, Signal signal, void (frmMain::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { m_gate->run([this, handler] { (this->*handler)(); }); });
+}
+
 void frmMain::connectHandlers()
 {
-    connect(cmdConnect, &QPushButton::clicked, this, &frmMain::cmdConnect_Click);
-    connect(cmdDisConnect, &QPushButton::clicked, this, &frmMain::cmdDisConnect_Click);
-    connect(chkAnon, &QCheckBox::stateChanged, this, &frmMain::chkAnon_Click);
-    connect(tvwServer, &ServerTree::DblClick, this, &frmMain::tvwServer_DblClick);
+    m_gate = new CommandGate(this);
+    gated(cmdConnect, &QPushButton::clicked, &frmMain::cmdConnect_Click);
+    gated(cmdDisConnect, &QPushButton::clicked, &frmMain::cmdDisConnect_Click);
+    gated(chkAnon, &QCheckBox::stateChanged, &frmMain::chkAnon_Click);
+    gated(tvwServer, &ServerTree::DblClick, &frmMain::tvwServer_DblClick);
 
-    connect(optBin, &QRadioButton::clicked, this, &frmMain::optBin_Click);
-    connect(optAscii, &QRadioButton::clicked, this, &frmMain::optAscii_Click);
-    connect(cmdPutFolder, &QPushButton::clicked, this, &frmMain::cmdPutFolder_Click);
-    connect(cmdGetFolder, &QPushButton::clicked, this, &frmMain::cmdGetFolder_Click);
-    connect(cmdPutFile, &QPushButton::clicked, this, &frmMain::cmdPutFile_Click);
-    connect(cmdGetFile, &QPushButton::clicked, this, &frmMain::cmdGetFile_Click);
-    connect(cmdNameDir, &QPushButton::clicked, this, &frmMain::cmdNameDir_Click);
-    connect(cmdNameFile, &QPushButton::clicked, this, &frmMain::cmdNameFile_Click);
-    connect(cmdMdDir, &QPushButton::clicked, this, &frmMain::cmdMdDir_Click);
-    connect(cmdDelDir, &QPushButton::clicked, this, &frmMain::cmdDelDir_Click);
-    connect(cmdDelFile, &QPushButton::clicked, this, &frmMain::cmdDelFile_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+    gated(optBin, &QRadioButton::clicked, &frmMain::optBin_Click);
+    gated(optAscii, &QRadioButton::clicked, &frmMain::optAscii_Click);
+    gated(cmdPutFolder, &QPushButton::clicked, &frmMain::cmdPutFolder_Click);
+    gated(cmdGetFolder, &QPushButton::clicked, &frmMain::cmdGetFolder_Click);
+    gated(cmdPutFile, &QPushButton::clicked, &frmMain::cmdPutFile_Click);
+    gated(cmdGetFile, &QPushButton::clicked, &frmMain::cmdGetFile_Click);
+    gated(cmdNameDir, &QPushButton::clicked, &frmMain::cmdNameDir_Click);
+    gated(cmdNameFile, &QPushButton::clicked, &frmMain::cmdNameFile_Click);
+    gated(cmdMdDir, &QPushButton::clicked, &frmMain::cmdMdDir_Click);
+    gated(cmdDelDir, &QPushButton::clicked, &frmMain::cmdDelDir_Click);
+    gated(cmdDelFile, &QPushButton::clicked, &frmMain::cmdDelFile_Click);
+    gated(cmdCancel, &QPushButton::clicked, &frmMain::cmdCancel_Click);
 
-    connect(drvLocal, &DriveListBox::Change, this, &frmMain::drvLocal_Change);
-    connect(dirLocal, &DirListBox::Change, this, &frmMain::dirLocal_Change);
-    connect(cmdWeb, &QPushButton::clicked, this, &frmMain::cmdWeb_Click);
+    gated(drvLocal, &DriveListBox::Change, &frmMain::drvLocal_Change);
+    gated(dirLocal, &DirListBox::Change, &frmMain::dirLocal_Change);
+    gated(cmdWeb, &QPushButton::clicked, &frmMain::cmdWeb_Click);
 
-    connect(mnuInternet, &QAction::triggered, this, &frmMain::mnuInternet_Click);
-    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-    connect(mnuContent, &QAction::triggered, this, &frmMain::mnuContent_Click);
-    connect(mnuMode, &QAction::triggered, this, &frmMain::mnuMode_Click);
-    connect(mnuAbount, &QAction::triggered, this, &frmMain::mnuAbount_Click);
+    gated(mnuInternet, &QAction::triggered, &frmMain::mnuInternet_Click);
+    gated(mnuExit, &QAction::triggered, &frmMain::mnuExit_Click);
+    gated(mnuContent, &QAction::triggered, &frmMain::mnuContent_Click);
+    gated(mnuMode, &QAction::triggered, &frmMain::mnuMode_Click);
+    gated(mnuAbount, &QAction::triggered, &frmMain::mnuAbount_Click);
 }

@@ -5,10 +5,11 @@ Prints the port on one line once listening; exits when stdin closes or on SIGTER
 """
 import argparse
 import os
+import socket
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 from fixture_lifetime import end_with_parent
@@ -25,6 +26,7 @@ def parse_args():
     p.add_argument("--idle-timeout", type=int, default=0)
     p.add_argument("--idle-silent", action="store_true")  # drop without a 421 reply
     p.add_argument("--count-file", default="")
+    p.add_argument("--rate", type=int, default=0)  # data bytes a second each way; 0: no limit
     return p.parse_args()
 
 
@@ -81,6 +83,33 @@ def make_handler(args):
     auth.add_user(args.user, args.password, args.root, perm=PERMS)
     auth.add_anonymous(args.root, perm=PERMS)
     Handler.authorizer = auth
+    if args.rate > 0:
+        class Paced(ThrottledDTPHandler):
+            """Rests after every chunk for as long as the rate asks, so that
+            the pace is even rather than one burst a second."""
+            read_limit = args.rate
+            write_limit = args.rate
+            ac_in_buffer_size = 16384
+            ac_out_buffer_size = 16384
+
+            def __init__(self, sock, cmd_channel):
+                # A slow link holds little in flight: small socket buffers here.
+                sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 16384)
+                sock.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, 16384)
+                super().__init__(sock, cmd_channel)
+
+            def _throttle_bandwidth(self, len_chunk, max_speed):
+                if len_chunk <= 0:
+                    return
+
+                def resume():
+                    self.add_channel(events=self.ioloop.READ if self.receive else self.ioloop.WRITE)
+
+                self.del_channel()
+                self._cancel_throttler()
+                self._throttler = self.ioloop.call_later(len_chunk / max_speed, resume, _errback=self.handle_error)
+
+        Handler.dtp_handler = Paced
     return Handler
 
 

@@ -21,6 +21,7 @@ public:
         int idleTimeoutSeconds = 0;   // server drops idle control connections
         bool countConnections = false;
         bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
+        int bytesPerSecond = 0;       // data connections paced to this rate each way; 0: no limit
     };
 
     FtpServer();

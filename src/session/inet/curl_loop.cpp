@@ -11,6 +11,7 @@ namespace inet {
 namespace {
 std::atomic<int> g_connectSeconds{15};
 std::atomic<int> g_stallSeconds{30};
+int g_running = 0;  // requests running now; only the user-interface thread runs them
 }  // namespace
 
 void SetTimeouts(const Timeouts& timeouts)
@@ -37,6 +38,11 @@ void SetBusyHandler(BusyHandler handler)
     busyHandler() = std::move(handler);
 }
 
+bool RequestInProgress()
+{
+    return g_running > 0;
+}
+
 namespace detail {
 
 namespace {
@@ -48,19 +54,6 @@ namespace {
 // cost that wait.
 constexpr int kPollMs = 20;
 constexpr int kProgressMs = 50;
-
-void reportProgress(CURL* easy, const ProgressHandler& progress)
-{
-    curl_off_t down = 0, up = 0, downTotal = -1, upTotal = -1;
-    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
-    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &downTotal);
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_UPLOAD_T, &upTotal);
-    if (up > 0 || upTotal > 0)
-        progress(qint64(up), upTotal > 0 ? qint64(upTotal) : -1);
-    else
-        progress(qint64(down), downTotal > 0 ? qint64(downTotal) : -1);
-}
 
 curl_off_t bytesMoved(CURL* easy)
 {
@@ -79,6 +72,86 @@ int waitForActivity(CURLM* multi, int waitMs)
     return ready > 0 ? 0 : qMin(qMax(1, waitMs * 2), kPollMs);
 }
 
+// One running request: its stall clock and the pacing of the progress and
+// busy handlers. Ticked from the loop and from libcurl's progress callback,
+// which libcurl also calls while it blocks waiting for a final reply.
+class RequestClock {
+public:
+    RequestClock(CURL* easy, const RequestWatch& watch)
+        : m_easy(easy), m_watch(watch), m_stallMs(qint64(CurrentTimeouts().stallSeconds) * 1000)
+    {
+        m_sinceTick.start();
+        m_sinceActivity.start();
+    }
+
+    // True once the request has stalled.
+    bool tick()
+    {
+        noteActivity();
+        if (m_sinceTick.elapsed() >= kProgressMs) {
+            m_sinceTick.restart();
+            if (m_watch.progress && *m_watch.progress)
+                reportProgress();
+            if (busyHandler())
+                busyHandler()();
+        }
+        const bool started = m_watch.activity || m_lastMoved > 0;
+        m_stalled = m_stalled || (started && m_sinceActivity.elapsed() >= m_stallMs);
+        return m_stalled;
+    }
+    bool stalled() const { return m_stalled; }
+
+    void reportProgress()
+    {
+        curl_off_t down = 0, up = 0, downTotal = -1, upTotal = -1;
+        curl_easy_getinfo(m_easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
+        curl_easy_getinfo(m_easy, CURLINFO_SIZE_UPLOAD_T, &up);
+        curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &downTotal);
+        curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_UPLOAD_T, &upTotal);
+        const ProgressHandler& progress = *m_watch.progress;
+        if (up > 0 || upTotal > 0)
+            progress(qMax<qint64>(0, qint64(up) - unacknowledged()), upTotal > 0 ? qint64(upTotal) : -1);
+        else
+            progress(qint64(down), downTotal > 0 ? qint64(downTotal) : -1);
+    }
+
+private:
+    qint64 unacknowledged() const { return m_watch.unacknowledged ? m_watch.unacknowledged() : 0; }
+
+    // Any reply line, payload byte or byte taken by the peer restarts the stall clock.
+    void noteActivity()
+    {
+        const curl_off_t moved = bytesMoved(m_easy);
+        const quint64 activity = m_watch.activity ? *m_watch.activity : 0;
+        const qint64 pending = unacknowledged();
+        if (moved != m_lastMoved || activity != m_lastActivity || pending != m_lastPending)
+            m_sinceActivity.restart();
+        m_lastMoved = moved;
+        m_lastActivity = activity;
+        m_lastPending = pending;
+    }
+
+    CURL* m_easy;
+    const RequestWatch& m_watch;
+    const qint64 m_stallMs;
+    QElapsedTimer m_sinceTick, m_sinceActivity;
+    curl_off_t m_lastMoved = 0;
+    quint64 m_lastActivity = 0;
+    qint64 m_lastPending = 0;
+    bool m_stalled = false;
+};
+
+int onProgress(void* clock, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<RequestClock*>(clock)->tick() ? 1 : 0;
+}
+
+// Marks a request as running for its whole life, nested or not.
+struct RunningMark {
+    RunningMark() { ++g_running; }
+    ~RunningMark() { --g_running; }
+};
+
 }  // namespace
 
 void applyCommonOptions(CURL* easy)
@@ -95,49 +168,39 @@ void applyCommonOptions(CURL* easy)
     curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, 256L * 1024L);
 }
 
-int runRequest(CURLM* multi, CURL* easy, const ProgressHandler& progress)
+int runRequest(CURLM* multi, CURL* easy, const RequestWatch& watch)
 {
+    RunningMark running;
+    RequestClock clock(easy, watch);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &clock);
     if (curl_multi_add_handle(multi, easy) != CURLM_OK)
         return CURLE_FAILED_INIT;
-    // libcurl judges a stall by its speed averaged over several seconds, so a
-    // transfer that stops after a burst would hang on for that much longer:
-    // once payload has moved, a stall is timed here, from the last byte.
-    const qint64 stallMs = qint64(CurrentTimeouts().stallSeconds) * 1000;
-    QElapsedTimer sinceProgress, sinceMove;
-    sinceProgress.start();
-    sinceMove.start();
-    curl_off_t lastMoved = 0;
-    bool stalled = false;
-    int running = 1;
+    int active = 1;
     int waitMs = 0;
-    while (running && !stalled) {
-        if (curl_multi_perform(multi, &running) != CURLM_OK)
+    while (active && !clock.stalled()) {
+        if (curl_multi_perform(multi, &active) != CURLM_OK)
             break;
-        if (running)
+        if (active)
             waitMs = waitForActivity(multi, waitMs);
-        const curl_off_t moved = bytesMoved(easy);
-        if (moved != lastMoved) {
-            lastMoved = moved;
-            sinceMove.restart();
-        }
-        stalled = running && moved > 0 && sinceMove.elapsed() >= stallMs;
-        if (sinceProgress.elapsed() >= kProgressMs) {
-            if (progress)
-                reportProgress(easy, progress);
-            if (busyHandler())
-                busyHandler()();
-            sinceProgress.restart();
-        }
+        if (watch.eachTurn)
+            watch.eachTurn();
+        clock.tick();
     }
-    CURLcode result = stalled ? CURLE_OPERATION_TIMEDOUT : CURLE_RECV_ERROR;
+    CURLcode result = clock.stalled() ? CURLE_OPERATION_TIMEDOUT : CURLE_RECV_ERROR;
     int queued = 0;
     while (CURLMsg* msg = curl_multi_info_read(multi, &queued)) {
-        if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy && !stalled)
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy && !clock.stalled())
             result = msg->data.result;
     }
+    if (watch.beforeRemove)
+        watch.beforeRemove(easy);
     curl_multi_remove_handle(multi, easy);  // a stalled transfer's connection closes here
-    if (progress)
-        reportProgress(easy, progress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, nullptr);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 1L);
+    if (watch.progress && *watch.progress)
+        clock.reportProgress();
     return result;
 }
 

@@ -6,6 +6,12 @@
 
 #include <curl/curl.h>
 
+#include <QElapsedTimer>
+
+#include <linux/sockios.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -26,6 +32,11 @@ struct FtpLink::Curl {
     qint64 uploadSize = -1;
     bool heldCR = false;         // a CR at the end of the last read chunk
     qint64 moved = 0;            // payload bytes written or read
+    quint64 activity = 0;        // reply lines and payload chunks of the running request
+    int lastSocket = -1;         // the socket opened last in the running request
+    bool drainPaused = false;    // the upload's end waits for the peer to take its bytes
+    int controlSocket = -1;      // the idle control connection, between requests
+    QElapsedTimer sinceRequest;  // since the last request ended
 
     ~Curl()
     {
@@ -54,6 +65,7 @@ int replyCode(const QByteArray& line)
 size_t onHeader(char* data, size_t size, size_t count, void* user)
 {
     auto* c = static_cast<FtpLink::Curl*>(user);
+    ++c->activity;
     QByteArray line(data, qsizetype(size * count));
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
@@ -116,6 +128,7 @@ size_t onWrite(char* data, size_t size, size_t count, void* user)
     auto* c = static_cast<FtpLink::Curl*>(user);
     const qint64 n = qint64(size * count);
     c->moved += n;
+    ++c->activity;
     if (c->listing) {
         c->listing->append(data, n);
         return size_t(n);
@@ -147,6 +160,44 @@ size_t stripCrLf(FtpLink::Curl* c, char* buf, size_t capacity)
     return n;
 }
 
+// Bytes written to a socket that its peer has not acknowledged yet.
+qint64 unacknowledged(int socket)
+{
+    int pending = 0;
+    if (socket < 0 || ioctl(socket, SIOCOUTQ, &pending) != 0)
+        return 0;
+    return pending;
+}
+
+// After its last byte, an upload waits for the server's closing reply
+// inside one blocking libcurl call, for as long as the socket buffers take
+// to drain. Holding the end (or the last few bytes of a known size) back
+// until the peer has taken everything keeps that wait short and the window
+// painting meanwhile.
+constexpr qint64 kHeldTail = 16 * 1024;
+
+bool holdForDrain(FtpLink::Curl* c)
+{
+    c->drainPaused = unacknowledged(c->lastSocket) > 0;
+    return c->drainPaused;
+}
+
+size_t endOfUpload(FtpLink::Curl* c)
+{
+    return holdForDrain(c) ? CURL_READFUNC_PAUSE : 0;
+}
+
+// How much of a known-size upload to hand over now; 0 holds the tail back.
+qint64 nextChunk(FtpLink::Curl* c, qint64 capacity)
+{
+    if (c->uploadSize < 0)
+        return capacity;
+    const qint64 remaining = c->uploadSize - c->moved;
+    if (remaining > kHeldTail)
+        return qMin(capacity, remaining - kHeldTail);
+    return holdForDrain(c) ? 0 : capacity;
+}
+
 size_t onRead(char* buf, size_t size, size_t count, void* user)
 {
     auto* c = static_cast<FtpLink::Curl*>(user);
@@ -159,13 +210,50 @@ size_t onRead(char* buf, size_t size, size_t count, void* user)
         while (n == 0 && (c->heldCR || !c->in->atEnd()))
             n = stripCrLf(c, buf, capacity);
         c->moved += qint64(n);
-        return n;
+        return n ? n : endOfUpload(c);
     }
-    const qint64 got = c->in->read(buf, qint64(capacity));
+    const qint64 want = nextChunk(c, qint64(capacity));
+    if (want == 0)
+        return CURL_READFUNC_PAUSE;
+    const qint64 got = c->in->read(buf, want);
     if (got < 0)
         return CURL_READFUNC_ABORT;
     c->moved += got;
-    return size_t(got);
+    return got ? size_t(got) : endOfUpload(c);
+}
+
+// The data connection is the last socket a request opens (or accepts).
+int onSocketOpened(void* user, curl_socket_t socket, curlsocktype)
+{
+    static_cast<FtpLink::Curl*>(user)->lastSocket = int(socket);
+    return CURL_SOCKOPT_OK;
+}
+
+// A server sends nothing unasked on an idle control connection but its
+// good-bye: readable means a 421 reply, a close or a reset.
+bool closedByServer(int socket)
+{
+    if (socket < 0)
+        return false;
+    pollfd p{socket, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0;
+}
+
+// Failures of the link itself, not of the request: worth one more try on a
+// fresh connection when the server refused nothing.
+bool linkFailure(int code)
+{
+    switch (code) {
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_PARTIAL_FILE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QByteArray hostForUrl(const QByteArray& host)
@@ -185,11 +273,18 @@ FtpLink::FtpLink(LinkTarget target)
 
 FtpLink::~FtpLink() = default;
 
-void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes)
+void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh)
 {
     CURL* e = m_curl->easy;
     curl_easy_reset(e);  // keeps the live connection
     applyCommonOptions(e);
+    // The request loop times stalls from every reply line and every byte the
+    // peer takes; libcurl's averaged speed would also fail an upload whose
+    // end waits for the buffers to drain.
+    curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, 0L);
+    curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, onSocketOpened);
+    curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, m_curl.get());
     const QByteArray url = "ftp://" + hostForUrl(m_target.host) + ':' + QByteArray::number(m_target.port) + path;
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "ftp");
@@ -240,29 +335,76 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_QUOTE, m_curl->quotes);
 }
 
-int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes)
+int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh)
 {
-    prepare(path, kind, quotes);
-    m_curl->replies.clear();
-    m_curl->pending.clear();
-    m_curl->sent.clear();
-    m_curl->moved = 0;
-    m_curl->heldCR = false;
+    prepare(path, kind, quotes, fresh);
+    Curl& c = *m_curl;
+    c.replies.clear();
+    c.pending.clear();
+    c.sent.clear();
+    c.moved = 0;
+    c.heldCR = false;
+    c.lastSocket = -1;
+    c.drainPaused = false;
+    if (c.listing)
+        c.listing->clear();
+    if (c.in)
+        c.in->seek(0);
     static const ProgressHandler none;
-    return runRequest(m_curl->multi, m_curl->easy, m_progress ? *m_progress : none);
+    RequestWatch watch;
+    watch.progress = m_progress ? m_progress : &none;
+    watch.activity = &c.activity;
+    if (kind == Kind::Upload) {
+        watch.unacknowledged = [&c] { return unacknowledged(c.lastSocket); };
+        watch.eachTurn = [&c] {
+            if (c.drainPaused && unacknowledged(c.lastSocket) == 0) {
+                c.drainPaused = false;
+                curl_easy_pause(c.easy, CURLPAUSE_CONT);
+            }
+        };
+    }
+    watch.beforeRemove = [&c](CURL* easy) {
+        curl_socket_t socket = CURL_SOCKET_BAD;
+        curl_easy_getinfo(easy, CURLINFO_ACTIVESOCKET, &socket);
+        c.controlSocket = socket == CURL_SOCKET_BAD ? -1 : int(socket);
+    };
+    const int code = runRequest(c.multi, c.easy, watch);
+    c.sinceRequest.restart();
+    return code;
+}
+
+bool FtpLink::worthRetrying(int code) const
+{
+    long connects = 1;
+    curl_easy_getinfo(m_curl->easy, CURLINFO_NUM_CONNECTS, &connects);
+    if (connects != 0 || m_curl->moved != 0)
+        return false;  // a fresh connection failed, or part of the request went through
+    bool goodbye = false, refused = false;
+    for (const Reply& r : m_curl->replies) {
+        goodbye = goodbye || r.code == 421;
+        refused = refused || (r.code >= 400 && r.code != 421);
+    }
+    return goodbye || (linkFailure(code) && !refused);
 }
 
 quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool atLogin)
 {
-    int code = runOnce(path, kind, quotes);
-    // A connection the server closed while idle ("421 Timeout") fails the
-    // next request once; the same request then logs in afresh.
-    const bool idleDrop = std::any_of(m_curl->replies.cbegin(), m_curl->replies.cend(),
-                                      [](const Reply& r) { return r.code == 421; });
-    if (code != CURLE_OK && idleDrop && m_curl->moved == 0 && !atLogin) {
-        if (m_curl->in)
-            m_curl->in->seek(0);
-        code = runOnce(path, kind, quotes);
+    int code = 0;
+    if (atLogin) {
+        code = runOnce(path, kind, quotes, false);
+    } else {
+        // A connection the server has closed is replaced before it is used;
+        // one merely idle for a while is first asked whether it still
+        // answers, so that the request's own first reply is not timed from
+        // the last reply the connection ever read.
+        const bool gone = closedByServer(m_curl->controlSocket);
+        const qint64 probeAfterMs = qMax(1000, CurrentTimeouts().stallSeconds * 500);
+        const bool probe = !gone && m_curl->sinceRequest.isValid() && m_curl->sinceRequest.elapsed() >= probeAfterMs;
+        code = runOnce(path, kind, probe ? QList<QByteArray>{"NOOP"} + quotes : quotes, gone);
+        // A connection that broke while idle fails its next request before
+        // anything moved: the same request then runs once more, logged in afresh.
+        if (worthRetrying(code))
+            code = runOnce(path, kind, quotes, true);
     }
     Reply errorReply;
     for (const Reply& r : m_curl->replies) {

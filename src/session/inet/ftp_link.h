@@ -61,8 +61,11 @@ public:
 private:
     enum class Kind { Nobody, Download, Upload };
     quint32 perform(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool atLogin);
-    int runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes);
-    void prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes);
+    // fresh: on a new connection (logged in afresh) instead of the cached one.
+    int runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh);
+    void prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh);
+    // Whether a failed request broke on its link before anything went through.
+    bool worthRetrying(int code) const;
 
     LinkTarget m_target;
     std::unique_ptr<Curl> m_curl;

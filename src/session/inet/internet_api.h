@@ -179,4 +179,8 @@ Timeouts CurrentTimeouts();
 using BusyHandler = std::function<void()>;
 void SetBusyHandler(BusyHandler handler);
 
+// True while a request of the libcurl library runs, that is while the busy
+// and progress handlers may be processing events inside a library call.
+bool RequestInProgress();
+
 }  // namespace inet

@@ -107,7 +107,9 @@ qint32 CurlInternet::URLDownloadToFileA(void* caller, const QString& url, const 
     curl_easy_setopt(e, CURLOPT_USERAGENT, "Quillon");
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &out);
-    const qint32 status = statusFor(CURLcode(runRequest(multi.get(), e, m_progress)));
+    RequestWatch watch;
+    watch.progress = &m_progress;
+    const qint32 status = statusFor(CURLcode(runRequest(multi.get(), e, watch)));
     if (out.createFailed())
         return kAccessDenied;
     if (status != 0)
