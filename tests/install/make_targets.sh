@@ -5,6 +5,7 @@
 # Usage: make_targets.sh SOURCE_DIR
 src=${1:?usage: make_targets.sh SOURCE_DIR}
 command -v make >/dev/null || exit 77
+unset MAKEFLAGS MFLAGS MAKELEVEL  # when run from `make test`
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
