@@ -12,7 +12,7 @@ QIcon AppIcon()
 {
     initDesktopResources();
     QIcon icon;
-    for (int size : {48, 128, 256})
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/desktop/icons/quillon-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -52,9 +52,16 @@ QStringList HelpLines()
     };
 }
 
+bool IsSharedProgramFolder(const QString& programFolder)
+{
+    return QFileInfo(QDir::cleanPath(programFolder)).fileName() == QLatin1String("bin");
+}
+
 QString ChooseHelpFolder(const QString& programFolder, bool programFolderWritable, bool holdsHelpFile,
                          const QString& dataFolder)
 {
+    if (IsSharedProgramFolder(programFolder))
+        return dataFolder;  // a text file among the programs of a bin/ folder belongs to no one
     return (programFolderWritable || holdsHelpFile) ? programFolder : dataFolder;
 }
 

@@ -12,8 +12,13 @@ inline const QString HelpFileName = QStringLiteral("ReadMe.txt");
 // The help text, one entry per line, without line ends.
 QStringList HelpLines();
 
-// The folder for the help file: the program's folder when it can be written
-// or already holds the file, otherwise the user's data folder.
+// Whether the program's folder is a bin/ folder that many programs share (an
+// installed program: /usr/bin, ~/.local/bin), not one of the program's own.
+bool IsSharedProgramFolder(const QString& programFolder);
+
+// The folder for the help file: the program's own folder when it can be
+// written or already holds the file, otherwise the user's data folder;
+// always the data folder for a program in a shared folder.
 QString ChooseHelpFolder(const QString& programFolder, bool programFolderWritable, bool holdsHelpFile,
                          const QString& dataFolder);
 // The folder on this machine (or the one set by OverrideHelpFolder).

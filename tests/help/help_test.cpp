@@ -127,23 +127,30 @@ TEST_F(HelpMenu, NothingToOpenWithShowsNothing)
     EXPECT_FALSE(readFile(helpPath()).isEmpty());
 }
 
-TEST(HelpFolder, ProgramFolderWhenWritableOrAlreadyHoldingTheFile)
+TEST(HelpFolder, ProgramsOwnFolderWhenWritableOrHoldingTheFileNeverASharedBin)
 {
     struct Row {
+        const char* program;
         bool writable;
         bool holdsFile;
         const char* expected;
     };
+    const char* data = "/home/u/.local/share/quillon";
     const Row rows[] = {
-        {true, false, "/opt/quillon/bin"},
-        {true, true, "/opt/quillon/bin"},
-        {false, true, "/opt/quillon/bin"},
-        {false, false, "/home/u/.local/share/quillon"},
+        {"/home/u/src/quillon/build/src", true, false, "/home/u/src/quillon/build/src"},
+        {"/opt/quillon", true, true, "/opt/quillon"},
+        {"/opt/quillon", false, true, "/opt/quillon"},
+        {"/opt/quillon", false, false, data},
+        {"/home/u/.local/bin", true, false, data},
+        {"/home/u/.local/bin/", true, true, data},
+        {"/usr/bin", false, false, data},
+        {"/home/u/cabinet", true, false, "/home/u/cabinet"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(help::ChooseHelpFolder(QStringLiteral("/opt/quillon/bin"), row.writable, row.holdsFile,
-                                         QStringLiteral("/home/u/.local/share/quillon")),
-                  QString::fromUtf8(row.expected));
+        EXPECT_EQ(help::ChooseHelpFolder(QString::fromUtf8(row.program), row.writable, row.holdsFile,
+                                         QString::fromUtf8(data)),
+                  QString::fromUtf8(row.expected))
+            << row.program;
 }
 
 TEST(HelpFolder, UnwritableTargetWritesNothingAndDoesNotFail)

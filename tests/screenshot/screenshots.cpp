@@ -1,19 +1,23 @@
 // Renders the windows offscreen into PNG files: `make screenshot`.
+#include "app/StatusPanels.h"
 #include "app/frmMain.h"
 #include "app/toolkit.h"
 #include "file_ops/frmFocus.h"
 #include "help/frmAbout.h"
+#include "local/DirListBox.h"
 #include "session/frmMode.h"
 #include "support/scripted_toolkit.h"
 #include "support/servers.h"
 #include "support/window_fixture.h"
 
-
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -29,25 +33,107 @@ bool save(QWidget* widget, const QString& folder, const QString& name)
     return ok;
 }
 
-// A window connected to a loopback server, with one folder opened.
-bool saveConnected(const QString& folder)
+// A small server tree as a person might keep one, Chinese names included.
+void fillServer(const testsupport::FtpServer& server)
+{
+    const char* const files[] = {
+        "/公共资料/产品手册.pdf", "/公共资料/价格表-2026.xlsx", "/公共资料/安装说明.txt", "/公共资料/图片/封面.png",
+        "/文档/会议纪要.docx",    "/备份/2026-11-30.tar.gz",   "/release/quillon-2.0.0.tar.gz",
+        "/release/CHANGES.txt",  "/index.html",               "/说明.txt",
+    };
+    for (const char* path : files)
+        testsupport::writeFile(server.localPath(QString::fromUtf8(path)), QByteArray(2048, 'q'));
+}
+
+// A local download folder with a few files and folders, opened in the panes.
+bool openLocalFolder(frmMain& window, const QString& base)
+{
+    const QString folder = base + QStringLiteral("/home/小王/下载");
+    for (const char* name : {"照片", "资料"})
+        QDir().mkpath(folder + '/' + QString::fromUtf8(name));
+    for (const char* name : {"季度报告.pdf", "合同扫描件.jpg", "notes.txt", "setup.sh"})
+        testsupport::writeFile(folder + '/' + QString::fromUtf8(name), "sample\n");
+    return window.dirLocal->setPath(folder);
+}
+
+// Selects a node by its server path below the log-in directory and
+// double-clicks it when it is a folder.
+ServerTree::Node* pick(frmMain& window, const testsupport::FtpServer& server, const QString& path, bool open)
+{
+    ServerTree::Node* node = window.tvwServer->node(server.host() + path);
+    if (!node)
+        return nullptr;
+    window.tvwServer->clearSelection();
+    window.tvwServer->setCurrentItem(node);
+    node->setSelected(true);
+    if (open)
+        window.tvwServer_DblClick();
+    return node;
+}
+
+// The window as a person meets it in use: connected, a folder open, a
+// local folder with files, and the hint of a finished download.
+bool saveConnected(const QString& folder, const QString& base)
 {
     testsupport::FtpServer server;
     if (!server.ok())
         return false;
-    for (const char* path : {"/pub/readme.txt", "/pub/src/main.c", "/docs/guide.txt", "/说明.txt"})
-        testsupport::writeFile(server.localPath(QString::fromUtf8(path)), "hello\n");
+    fillServer(server);
     frmMain window;
     window.Form_Load();
+    if (!openLocalFolder(window, base))
+        return false;
     testsupport::ConnectWindow(window, server);
-    ServerTree::Node* pub = window.tvwServer->node(server.host() + QStringLiteral("/pub"));
-    if (pub) {
-        window.tvwServer->setCurrentItem(pub);
-        window.tvwServer_DblClick();
-    }
-    const bool ok = save(&window, folder, QStringLiteral("main-window-connected"));
+    const bool picked = pick(window, server, QStringLiteral("/公共资料"), true) &&
+                        pick(window, server, QStringLiteral("/公共资料/产品手册.pdf"), false);
+    if (picked)
+        window.cmdGetFile->click();
+    const bool ok = picked && save(&window, folder, QStringLiteral("main-window-connected"));
     window.cmdDisConnect->setEnabled(false);  // leave quietly: no session dialog on the way out
     return ok;
+}
+
+// The window while a large file comes down: the server is held still once
+// the progress bar is a third along, for as long as the picture takes.
+bool saveTransfer(const QString& folder, const QString& base)
+{
+    testsupport::FtpServer server;
+    if (!server.ok())
+        return false;
+    fillServer(server);
+    const QString big = QStringLiteral("/release/quillon-2.0.0-完整版.iso");
+    QFile file(server.localPath(big));
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(256) << 20))
+        return false;
+    file.close();
+    frmMain window;
+    window.Form_Load();
+    if (!openLocalFolder(window, base))
+        return false;
+    window.show();
+    testsupport::ConnectWindow(window, server);
+    if (!pick(window, server, QStringLiteral("/release"), true) || !pick(window, server, big, false))
+        return false;
+
+    bool saved = false;
+    QTimer watch;
+    watch.setInterval(2);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QString bar = window.staStatus->text(1);
+        if (!bar.startsWith(QStringLiteral("进度: ")) || bar.size() < 30)
+            return;
+        watch.stop();
+        server.freeze();
+        saved = save(&window, folder, QStringLiteral("main-window-transfer"));
+        server.thaw();
+    });
+    watch.start();
+    window.cmdGetFile->click();
+    if (!saved)
+        std::printf("FAILED %s/main-window-transfer.png: the download ended before a picture was taken\n",
+                    qPrintable(folder));
+    window.cmdDisConnect->setEnabled(false);
+    return saved;
 }
 
 }  // namespace
@@ -72,7 +158,9 @@ int main(int argc, char** argv)
     chooser.Form_Load();
     ok = save(&chooser, folder, QStringLiteral("target-chooser")) && ok;
     chooser.hide();
-    ok = saveConnected(folder) && ok;
+    QTemporaryDir base;
+    ok = saveConnected(folder, base.path()) && ok;
+    ok = saveTransfer(folder, base.path()) && ok;
 
     frmAbout about(&window);
     about.Form_Load();
