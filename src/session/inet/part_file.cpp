@@ -11,6 +11,8 @@ namespace inet::detail {
 
 namespace {
 
+constexpr qsizetype kGatherBytes = 256 * 1024;
+
 // A hidden name beside the target that no other download of this process
 // or another one uses.
 QString partName(const QString& target)
@@ -50,19 +52,33 @@ bool PartFile::create()
     if (m_created || m_createFailed)
         return m_created;
     // A plain create: the new file gets the permissions any new file would.
-    m_created = m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    m_created = m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
     m_createFailed = !m_created;
     return m_created;
 }
 
 qint64 PartFile::writeData(const char* data, qint64 size)
 {
-    return create() ? m_file.write(data, size) : -1;
+    if (!create())
+        return -1;
+    if (m_gathered.capacity() < kGatherBytes)
+        m_gathered.reserve(kGatherBytes);
+    m_gathered.append(data, size);
+    if (m_gathered.size() >= kGatherBytes && !flushGathered())
+        return -1;
+    return size;
+}
+
+bool PartFile::flushGathered()
+{
+    const bool written = m_gathered.isEmpty() || m_file.write(m_gathered) == m_gathered.size();
+    m_gathered.resize(0);  // keeps the capacity for the next pieces
+    return written;
 }
 
 bool PartFile::commit()
 {
-    if (!isOpen() || !create() || !m_file.flush())
+    if (!isOpen() || !create() || !flushGathered())
         return false;
     const QFileInfo earlier(m_target);
     if (earlier.exists()) {

@@ -32,9 +32,14 @@ protected:
 
 private:
     bool create();
+    // Writes the gathered bytes out; false when the disk refused them.
+    bool flushGathered();
 
     QString m_target;
     QFile m_file;
+    // libcurl hands a download over in pieces of at most 16 KiB; writing
+    // each at once costs a system call per piece, so they are gathered.
+    QByteArray m_gathered;
     bool m_created = false;
     bool m_createFailed = false;
 };
