@@ -141,6 +141,55 @@ TEST_F(FtpTest, GbkNamesAreShownDecodedAndSentBackAsTheirBytes)
     EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("utf8.txt")));
 }
 
+TEST_F(FtpTest, RawNamesListDistinctAndEveryOperationReachesItsOwnFile)
+{
+    INET_START();
+    if (server->external() && qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_RAW_NAMES"))
+        GTEST_SKIP() << "set QUILLON_TEST_FTP_RAW_NAMES=1 when the external server passes raw name bytes";
+    const QByteArray folder = QFile::encodeName(server->localPath(server->workDir())) + '/';
+    struct Row {
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"abc\xFE", QStringLiteral("abc\\xFE")}, {"abc", QStringLiteral("abc")},
+        {"\xFE", QStringLiteral("\\xFE")},       {"cr", QStringLiteral("cr")},
+        {"cr\rinside.txt", QStringLiteral("cr\\x0Dinside.txt")},
+        {"tab\tname.txt", QStringLiteral("tab\tname.txt")},
+    };
+    QStringList expected;
+    for (const Row& row : rows) {
+        ASSERT_TRUE(writeRaw(folder + row.bytes, row.bytes.toHex()));
+        expected << row.shown;
+    }
+    Listed listed = listAll(*api, connection, QStringLiteral("*"));
+    listed.names.sort();
+    expected.sort();
+    EXPECT_EQ(listed.names, expected);
+
+    const QString copy = QDir::tempPath() + QStringLiteral("/quillon-raw-name-copy");
+    for (const Row& row : rows) {
+        const bool sendable = !row.bytes.contains('\r');
+        EXPECT_EQ(api->FtpGetFileA(connection, row.shown, copy, false, 0, FTP_TRANSFER_TYPE_BINARY, 0), sendable)
+            << row.shown.toStdString() << " error " << api->GetLastError();
+        if (sendable)
+            EXPECT_EQ(inettest::readFile(copy), row.bytes.toHex()) << row.shown.toStdString();
+        else
+            EXPECT_EQ(api->GetLastError(), ERROR_INVALID_NAME);
+    }
+    QFile::remove(copy);
+
+    // A folder whose name holds a tab is entered, listed, filled and emptied.
+    const QString tabbed = QStringLiteral("tab\tdir");
+    ASSERT_TRUE(api->FtpCreateDirectoryA(connection, tabbed)) << api->GetLastError();
+    ASSERT_TRUE(api->FtpRenameFileA(connection, QStringLiteral("abc"), tabbed + QStringLiteral("/in\tside")));
+    ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, tabbed)) << api->GetLastError();
+    EXPECT_EQ(listAll(*api, connection, QStringLiteral("*.*")).names, QStringList{QStringLiteral("in\tside")});
+    EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("in\tside")));
+    EXPECT_TRUE(api->FtpRemoveDirectoryA(connection, QStringLiteral("../tab\tdir")));
+    EXPECT_FALSE(QFileInfo::exists(local(tabbed)));
+}
+
 TEST_F(FtpTest, TenThousandEntriesAndNestedWorkWhileAFindIsOpen)
 {
     INET_START();

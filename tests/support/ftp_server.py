@@ -8,6 +8,7 @@ import os
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -25,6 +26,7 @@ def parse_args():
     p.add_argument("--idle-timeout", type=int, default=0)
     p.add_argument("--idle-silent", action="store_true")  # drop without a 421 reply
     p.add_argument("--count-file", default="")
+    p.add_argument("--list-dots", action="store_true")  # listings start with "." and ".."
     return p.parse_args()
 
 
@@ -75,6 +77,13 @@ def make_handler(args):
         def on_login(self, username):
             if args.login_subdir and username == args.user:
                 self.fs.cwd = "/" + args.login_subdir.strip("/")
+
+    if args.list_dots:
+        class DotsFS(AbstractedFS):
+            def listdir(self, path):
+                return [".", ".."] + super().listdir(path)
+
+        Handler.abstracted_fs = DotsFS
 
     warnings.simplefilter("ignore")  # anonymous write access is intended here
     auth = DummyAuthorizer()

@@ -83,7 +83,8 @@ bool FtpServer::supports(const Options& options)
 {
     if (qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_URL"))
         return true;
-    return options.loginSubdir.isEmpty() && options.idleTimeoutSeconds == 0 && !options.countConnections;
+    return options.loginSubdir.isEmpty() && options.idleTimeoutSeconds == 0 && !options.countConnections &&
+           !options.listDots;
 }
 
 void FtpServer::startLocal(const Options& options)
@@ -105,6 +106,8 @@ void FtpServer::startLocal(const Options& options)
         args << QStringLiteral("--idle-timeout") << QString::number(options.idleTimeoutSeconds);
     if (options.silentIdleDrop)
         args << QStringLiteral("--idle-silent");
+    if (options.listDots)
+        args << QStringLiteral("--list-dots");
     if (options.countConnections) {
         m_countFile = m_tempDir.path() + QStringLiteral("/connections");
         args << QStringLiteral("--count-file") << m_countFile;

@@ -21,6 +21,7 @@ public:
         int idleTimeoutSeconds = 0;   // server drops idle control connections
         bool countConnections = false;
         bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
+        bool listDots = false;        // every listing starts with "." and ".."
     };
 
     FtpServer();

@@ -53,6 +53,9 @@ QByteArray allBytes()
 
 class TransferE2E : public testsupport::LiveWindowTest {
 protected:
+    TransferE2E() = default;
+    explicit TransferE2E(testsupport::FtpServer::Options options) : LiveWindowTest(options) {}
+
     void SetUp() override
     {
         LiveWindowTest::SetUp();
@@ -242,6 +245,27 @@ TEST_F(TransferE2E, CancelDuringFolderUploadStopsEverywhereAndASecondRunComplete
     EXPECT_EQ(treeOf(target), treeOf(local("up")));
 }
 
+TEST_F(TransferE2E, FolderUploadKeepsItsTargetWhenAnotherFolderIsOpenedDuringIt)
+{
+    writeFile(local("up/a.txt"), "a");
+    writeFile(local("up/one/b.txt"), "b");
+    writeFile(local("up/z.txt"), "z");
+    window->dirLocal->refresh();
+    highlightLocalDir(0);
+    const QString target = server.localPath(work("up"));
+    atEveryYield([&] {
+        if (!QFileInfo::exists(target + "/a.txt"))
+            return false;
+        doubleClickNode(keyOf(work("tree")));  // the server's directory becomes tree
+        return true;
+    });
+    selectNode(keyOf(server.workDir()));
+    window->cmdPutFolder->click();
+    EXPECT_EQ(treeOf(target), treeOf(local("up")));
+    EXPECT_FALSE(QFileInfo::exists(server.localPath(work("tree/up"))));
+    EXPECT_TRUE(person.msgBoxes.isEmpty());
+}
+
 TEST_F(TransferE2E, RefusedFileInAWalkIsReportedTheWalkGoesOnAndTheLocalCopyStays)
 {
     QFile::link(server.localPath(work("nowhere")), server.localPath(work("tree/sub/gone.txt")));
@@ -283,4 +307,39 @@ TEST_F(TransferE2E, ClosingTheConnectionDuringAWalkStopsItWithoutReports)
     EXPECT_FALSE(modWinInet::IsConnected);
     EXPECT_TRUE(person.msgBoxes.isEmpty());
     EXPECT_LT(treeOf(local("tree")).size(), treeOf(server.localPath(work("tree"))).size());
+}
+
+// A server whose listings hold "." and "..", as some do.
+class DottedListingE2E : public TransferE2E {
+protected:
+    DottedListingE2E() : TransferE2E(options()) {}
+    static testsupport::FtpServer::Options options()
+    {
+        testsupport::FtpServer::Options options;
+        options.listDots = true;
+        return options;
+    }
+    void SetUp() override
+    {
+        if (!testsupport::FtpServer::supports(options()))
+            GTEST_SKIP() << "the external server cannot list dot entries";
+        TransferE2E::SetUp();
+    }
+};
+
+TEST_F(DottedListingE2E, DotNodesAreRefusedAndNothingLandsOutsideTheHighlightedFolder)
+{
+    QDir().mkpath(local("inner"));
+    openLocalDir(local("inner"));
+    for (const QString dots : {QStringLiteral("."), QStringLiteral("..")}) {
+        selectNode(keyOf(server.workDir()) + '/' + dots);
+        window->cmdGetFolder->click();
+        EXPECT_EQ(panel1(), hint(QStringLiteral("文件夹名称不安全，未下载：") + dots));
+    }
+    EXPECT_EQ(treeOf(localRoot.path()), (Tree{{QStringLiteral("inner/"), QByteArray()}}));
+
+    selectNode(keyOf(work("tree")));
+    window->cmdGetFolder->click();
+    EXPECT_EQ(readFile(local("inner/tree/sub/deep/c.txt")), "gamma\n");
+    EXPECT_EQ(treeOf(local("inner/tree")), treeOf(server.localPath(work("tree"))));
 }

@@ -22,6 +22,7 @@ struct FtpLink::Curl {
     QIODevice* out = nullptr;
     QIODevice* in = nullptr;
     QByteArray* listing = nullptr;
+    QByteArray listCommand;      // LIST with its folder, for a folder no address can name
     bool ascii = false;          // TYPE A; on upload also local CR LF to LF
     qint64 uploadSize = -1;
     bool heldCR = false;         // a CR at the end of the last read chunk
@@ -94,6 +95,10 @@ bool traceRequested()
 int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
     auto* c = static_cast<FtpLink::Curl*>(user);
+    // libcurl reads listings in ASCII mode and turns a lone CR inside a name
+    // into a line end before onWrite; the trace has the bytes as received.
+    if (type == CURLINFO_DATA_IN && c->listing)
+        c->listing->append(data, qsizetype(size));
     if (type == CURLINFO_HEADER_OUT) {
         QByteArray command(data, qsizetype(size));
         while (command.endsWith('\n') || command.endsWith('\r'))
@@ -116,10 +121,8 @@ size_t onWrite(char* data, size_t size, size_t count, void* user)
     auto* c = static_cast<FtpLink::Curl*>(user);
     const qint64 n = qint64(size * count);
     c->moved += n;
-    if (c->listing) {
-        c->listing->append(data, n);
-        return size_t(n);
-    }
+    if (c->listing)
+        return size_t(n);  // taken from the trace in onDebug
     if (!c->out || c->out->write(data, n) != n)
         return 0;  // a short count makes libcurl fail with a write error
     return size_t(n);
@@ -216,13 +219,15 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_READDATA, m_curl.get());
     // Only quoted commands need their replies paired with them; libcurl's
     // trace costs every small transfer its formatting otherwise.
-    if (!quotes.isEmpty() || traceRequested()) {
+    if (!quotes.isEmpty() || traceRequested() || m_curl->listing) {
         curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);  // feeds onDebug
         curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, onDebug);
         curl_easy_setopt(e, CURLOPT_DEBUGDATA, m_curl.get());
     }
     if (kind == Kind::Nobody)
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+    if (!m_curl->listCommand.isEmpty())
+        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, m_curl->listCommand.constData());
     if (kind == Kind::Upload) {
         curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_curl->uploadSize));
@@ -301,8 +306,13 @@ quint32 FtpLink::list(const QByteArray& dir, QByteArray& listing)
 {
     listing.clear();
     m_curl->listing = &listing;
-    const quint32 error = perform(urlPath(dir, true), Kind::Download, {}, false);
+    // libcurl refuses control characters in an address: such a folder is
+    // named in the LIST command itself.
+    const bool addressable = !hasControlByte(dir);
+    m_curl->listCommand = addressable ? QByteArray() : "LIST " + dir;
+    const quint32 error = perform(urlPath(addressable ? dir : QByteArray("/"), true), Kind::Download, {}, false);
     m_curl->listing = nullptr;
+    m_curl->listCommand.clear();
     return error;
 }
 

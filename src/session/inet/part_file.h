@@ -10,6 +10,7 @@ namespace inet::detail {
 
 class PartFile : public QIODevice {
 public:
+    // target is a shown path (see ShownName).
     explicit PartFile(const QString& target);
     ~PartFile() override;  // removes the part file unless it was committed
 
@@ -33,7 +34,8 @@ protected:
 private:
     bool create();
 
-    QString m_target;
+    QByteArray m_target;  // local names are bytes
+    QByteArray m_part;
     QFile m_file;
     bool m_created = false;
     bool m_createFailed = false;
