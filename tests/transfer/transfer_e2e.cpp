@@ -209,10 +209,11 @@ TEST_F(TransferE2E, CancelDuringFolderDownloadStopsEverywhereAndASecondRunComple
     ASSERT_FALSE(atCancel.isEmpty());
     EXPECT_EQ(treeOf(local("tree")), atCancel);  // nothing touched after the cancel, at any level
     EXPECT_LT(atCancel.size(), treeOf(server.localPath(work("tree"))).size());
-    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
+    EXPECT_EQ(panel1(), hint("本级文件夹下载已取消"));
 
     window->cmdGetFolder->click();
     EXPECT_EQ(treeOf(local("tree")), treeOf(server.localPath(work("tree"))));
+    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
 }
 
 TEST_F(TransferE2E, CancelDuringFolderUploadStopsEverywhereAndASecondRunCompletes)
@@ -240,9 +241,11 @@ TEST_F(TransferE2E, CancelDuringFolderUploadStopsEverywhereAndASecondRunComplete
     EXPECT_EQ(treeOf(target), atCancel);
     EXPECT_FALSE(QFileInfo::exists(target + "/three"));
     EXPECT_TRUE(childKeys(keyOf(server.workDir())).contains(keyOf(work("up"))));
+    EXPECT_EQ(panel1(), hint("文件夹上传已取消"));
 
     window->cmdPutFolder->click();
     EXPECT_EQ(treeOf(target), treeOf(local("up")));
+    EXPECT_EQ(panel1(), hint("文件夹上传完成!"));
 }
 
 TEST_F(TransferE2E, FolderUploadKeepsItsTargetWhenAnotherFolderIsOpenedDuringIt)
