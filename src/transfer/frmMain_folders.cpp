@@ -158,8 +158,13 @@ void frmMain::UploadFolderTree(const QString& SourceFolder, const QString& Remot
     if (!ftp.FtpCreateDirectoryA(ConnectionHandle, RemoteFolder))
         ftp.GetLastError();
     const transfer::LocalFolderContent content = transfer::ReadLocalFolder(SourceFolder);
-    for (const QString& name : content.skipped)
+    // Each skipped entry is named, and stays in view for one yield like an uploaded one.
+    for (const QString& name : content.skipped) {
         ShowStatus(QStringLiteral("已跳过无法上传的条目：") + SourceFolder + '/' + name);
+        toolkit::DoEvents();
+        if (transfer::WalkStopped())
+            return;
+    }
     for (const QString& name : content.files) {
         const QString localPath = SourceFolder + '/' + name;
         ShowStatus(QStringLiteral("正在上传：") + localPath);

@@ -16,6 +16,9 @@
 #include <functional>
 #include <ostream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -39,6 +42,24 @@ Tree treeOf(const QString& root)
             tree.insert(relative, readFile(path));
     }
     return tree;
+}
+
+// Files by the bytes of their names, which Qt would turn into UTF-8.
+void writeRaw(const QByteArray& path, const QByteArray& content)
+{
+    QFile file;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        file.write(content);
+}
+
+QByteArray readRaw(const QByteArray& path)
+{
+    QFile file;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return "<missing>";
+    return file.readAll();
 }
 
 QByteArray allBytes()
@@ -269,6 +290,66 @@ TEST_F(TransferE2E, FolderUploadKeepsItsTargetWhenAnotherFolderIsOpenedDuringIt)
     EXPECT_TRUE(person.msgBoxes.isEmpty());
 }
 
+TEST_F(TransferE2E, ServerNamesThatAreNotUtf8ShowDistinctlyAndEachDownloadsItsOwnFile)
+{
+    const QByteArray folder = QFile::encodeName(server.localPath(server.workDir())) + '/';
+    struct Row {
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {{"abc\xFE", "abc\\xFE"}, {"abc", "abc"}, {"\xFE", "\\xFE"}, {"cr", "cr"},
+                        {"cr\rinside.txt", "cr\\x0Dinside.txt"}};
+    for (const Row& row : rows)
+        writeRaw(folder + row.bytes, row.bytes.toHex());
+    relist(server.workDir());
+    const QStringList children = childKeys(keyOf(server.workDir()));
+    for (const Row& row : rows) {
+        ASSERT_TRUE(children.contains(keyOf(work(row.shown)))) << row.shown.toStdString();
+        if (row.bytes.contains('\r'))
+            continue;  // CR cannot go into a command
+        selectNode(keyOf(work(row.shown)));
+        window->cmdGetFile->click();
+        EXPECT_EQ(readRaw(QFile::encodeName(localRoot.path()) + '/' + row.bytes), row.bytes.toHex())
+            << row.shown.toStdString();
+        EXPECT_TRUE(window->filLocal->findItems(row.shown, Qt::MatchExactly).size() == 1) << row.shown.toStdString();
+    }
+    EXPECT_TRUE(person.msgBoxes.isEmpty());
+}
+
+TEST_F(TransferE2E, EveryLocalFileIsListedAndUploadedUnderItsOwnBytes)
+{
+    const QByteArray up = QFile::encodeName(local("up")) + '/';
+    writeFile(local("up/.htaccess"), "deny");
+    writeRaw(up + "l\xFEx.txt", "raw");
+    QDir().mkpath(local("elsewhere"));
+    QFile::link(local("elsewhere"), local("up/linked"));
+
+    openLocalDir(local("up"));
+    QStringList listed;
+    for (int i = 0; i < window->filLocal->listCount(); ++i)
+        listed << window->filLocal->list(i);
+    EXPECT_EQ(listed, QStringList({".htaccess", "l\\xFEx.txt"}));
+    selectLocalFile("l\\xFEx.txt");
+    selectNode(keyOf(server.workDir()));
+    window->cmdPutFile->click();
+    const QByteArray onServer = QFile::encodeName(server.localPath(server.workDir())) + '/';
+    EXPECT_EQ(readRaw(onServer + "l\xFEx.txt"), "raw");
+
+    QStringList hints;
+    atEveryYield([&] {
+        hints.append(panel1());
+        return false;
+    });
+    openLocalDir(localRoot.path());
+    highlightLocalDir(QDir(localRoot.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).indexOf("up"));
+    selectNode(keyOf(server.workDir()));
+    window->cmdPutFolder->click();
+    EXPECT_EQ(readRaw(onServer + "up/l\xFEx.txt"), "raw");
+    EXPECT_EQ(readRaw(onServer + "up/.htaccess"), "deny");
+    EXPECT_TRUE(hints.contains(hint("已跳过无法上传的条目：" + local("up/linked"))));
+    EXPECT_FALSE(QFileInfo::exists(server.localPath(work("up/linked"))));
+}
+
 TEST_F(TransferE2E, RefusedFileInAWalkIsReportedTheWalkGoesOnAndTheLocalCopyStays)
 {
     QFile::link(server.localPath(work("nowhere")), server.localPath(work("tree/sub/gone.txt")));
@@ -334,7 +415,7 @@ TEST_F(DottedListingE2E, DotNodesAreRefusedAndNothingLandsOutsideTheHighlightedF
 {
     QDir().mkpath(local("inner"));
     openLocalDir(local("inner"));
-    for (const QString dots : {QStringLiteral("."), QStringLiteral("..")}) {
+    for (const QString& dots : {QStringLiteral("."), QStringLiteral("..")}) {
         selectNode(keyOf(server.workDir()) + '/' + dots);
         window->cmdGetFolder->click();
         EXPECT_EQ(panel1(), hint(QStringLiteral("文件夹名称不安全，未下载：") + dots));
