@@ -177,15 +177,30 @@ TEST_F(FtpTest, RawNamesListDistinctAndEveryOperationReachesItsOwnFile)
         else
             EXPECT_EQ(api->GetLastError(), ERROR_INVALID_NAME);
     }
-    QFile::remove(copy);
 
-    // A folder whose name holds a tab is entered, listed, filled and emptied.
+    // An ordinary ASCII transfer after them still runs in ASCII mode.
+    inettest::writeFile(copy, "a\nb\n");
+    ASSERT_TRUE(api->FtpPutFileA(connection, copy, QStringLiteral("plain.txt"), FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_EQ(inettest::readFile(local("plain.txt")), "a\nb\n");  // stored in ASCII mode
+
+    // A folder whose name holds a tab is made, filled, entered, listed and emptied.
     const QString tabbed = QStringLiteral("tab\tdir");
     ASSERT_TRUE(api->FtpCreateDirectoryA(connection, tabbed)) << api->GetLastError();
-    ASSERT_TRUE(api->FtpRenameFileA(connection, QStringLiteral("abc"), tabbed + QStringLiteral("/in\tside")));
+    ASSERT_TRUE(api->FtpRenameFileA(connection, QStringLiteral("abc"), tabbed + QStringLiteral("/re\tnamed")));
+    inettest::writeFile(copy, "up\tloaded\n");
+    ASSERT_TRUE(api->FtpPutFileA(connection, copy, tabbed + QStringLiteral("/in\tside"), FTP_TRANSFER_TYPE_BINARY, 0))
+        << api->GetLastError();
+    EXPECT_EQ(readRaw(folder + "tab\tdir/in\tside"), "up\tloaded\n");
     ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, tabbed)) << api->GetLastError();
-    EXPECT_EQ(listAll(*api, connection, QStringLiteral("*.*")).names, QStringList{QStringLiteral("in\tside")});
+    Listed inside = listAll(*api, connection, QStringLiteral("*.*"));
+    inside.names.sort();
+    EXPECT_EQ(inside.names, QStringList({QStringLiteral("in\tside"), QStringLiteral("re\tnamed")}));
+    QFile::remove(copy);
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("in\tside"), copy, false, 0, FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_EQ(inettest::readFile(copy), "up\tloaded\n");
+    QFile::remove(copy);
     EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("in\tside")));
+    EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("re\tnamed")));
     EXPECT_TRUE(api->FtpRemoveDirectoryA(connection, QStringLiteral("../tab\tdir")));
     EXPECT_FALSE(QFileInfo::exists(local(tabbed)));
 }
