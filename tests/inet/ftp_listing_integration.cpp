@@ -159,7 +159,7 @@ TEST_F(FtpTest, RawNamesListDistinctAndEveryOperationReachesItsOwnFile)
     };
     QStringList expected;
     for (const Row& row : rows) {
-        ASSERT_TRUE(writeRaw(folder + row.bytes, row.bytes.toHex()));
+        ASSERT_TRUE(writeRaw(folder + row.bytes, row.bytes.toHex() + "\r\n\n"));  // line ends show the mode
         expected << row.shown;
     }
     Listed listed = listAll(*api, connection, QStringLiteral("*"));
@@ -173,7 +173,7 @@ TEST_F(FtpTest, RawNamesListDistinctAndEveryOperationReachesItsOwnFile)
         EXPECT_EQ(api->FtpGetFileA(connection, row.shown, copy, false, 0, FTP_TRANSFER_TYPE_BINARY, 0), sendable)
             << row.shown.toStdString() << " error " << api->GetLastError();
         if (sendable)
-            EXPECT_EQ(inettest::readFile(copy), row.bytes.toHex()) << row.shown.toStdString();
+            EXPECT_EQ(inettest::readFile(copy), row.bytes.toHex() + "\r\n\n") << row.shown.toStdString();
         else
             EXPECT_EQ(api->GetLastError(), ERROR_INVALID_NAME);
     }

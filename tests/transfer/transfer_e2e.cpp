@@ -290,7 +290,7 @@ TEST_F(TransferE2E, FolderUploadKeepsItsTargetWhenAnotherFolderIsOpenedDuringIt)
     EXPECT_TRUE(person.msgBoxes.isEmpty());
 }
 
-TEST_F(TransferE2E, ServerNamesThatAreNotUtf8ShowDistinctlyAndEachDownloadsItsOwnFile)
+TEST_F(TransferE2E, OddServerNamesShowDistinctlyAndEachDownloadsItsOwnFile)
 {
     const QByteArray folder = QFile::encodeName(server.localPath(server.workDir())) + '/';
     struct Row {
@@ -298,7 +298,7 @@ TEST_F(TransferE2E, ServerNamesThatAreNotUtf8ShowDistinctlyAndEachDownloadsItsOw
         QString shown;
     };
     const Row rows[] = {{"abc\xFE", "abc\\xFE"}, {"abc", "abc"}, {"\xFE", "\\xFE"}, {"cr", "cr"},
-                        {"cr\rinside.txt", "cr\\x0Dinside.txt"}};
+                        {"cr\rinside.txt", "cr\\x0Dinside.txt"}, {"tab\tname.txt", "tab\tname.txt"}};
     for (const Row& row : rows)
         writeRaw(folder + row.bytes, row.bytes.toHex());
     relist(server.workDir());
