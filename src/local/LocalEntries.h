@@ -2,6 +2,7 @@
 // The entries of a local folder by their bytes, so that names that are not
 // UTF-8 are listed too, in their shown form (inet::ShownName).
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 

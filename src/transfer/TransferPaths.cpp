@@ -4,7 +4,6 @@
 #include "local/LocalEntries.h"
 #include "session/inet/internet_api.h"
 
-
 namespace transfer {
 
 KeyParts SplitKey(const QString& key)

@@ -83,7 +83,8 @@ void frmMain::cmdGetFolder_Click()
     CancelRequested = false;
     FolderTransferActive = 1;
     DownloadFolderTree(serverFolder, localFolder);
-    ShowStatus(transfer::WalkStopped() ? QStringLiteral("本级文件夹下载已取消") : QStringLiteral("本级文件夹下载完成!"));
+    ShowStatus(transfer::WalkStopped() ? QStringLiteral("本级文件夹下载已取消")
+                                       : QStringLiteral("本级文件夹下载完成!"));
     FolderTransferActive = 0;
     dirLocal->refresh();
 }

@@ -305,7 +305,8 @@ TEST_F(FolderUploadTest, EmptyFolderMakesOnlyTheRemoteFolder)
 {
     window->dirLocal->setPath(local("src/empty"));
     window->cmdPutFolder->click();
-    EXPECT_EQ(net.calls.filter(QRegularExpression("^Ftp(Create|Put)")), QStringList({"FtpCreateDirectoryA(/pub/empty)"}));
+    EXPECT_EQ(net.calls.filter(QRegularExpression("^Ftp(Create|Put)")),
+              QStringList({"FtpCreateDirectoryA(/pub/empty)"}));
 }
 
 TEST_F(FolderUploadTest, FileNodeOrNothingSelectedIsRefused)

@@ -368,10 +368,6 @@ quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replie
     return error;
 }
 
-}  // namespace inet::detail
-
-namespace inet::detail {
-
 namespace {
 
 curl_slist* toSlist(const QList<QByteArray>& commands)
