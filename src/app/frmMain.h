@@ -61,7 +61,8 @@ public:
     // --- remote_tree/: listing, nodes, server paths, navigation ------------
     void ListServerDirectory(const QString& path);
     void AddListingNodes(const QString& parentKey);
-    void ChangeServerDirectory(const QString& keyOrPath);
+    // False, after the hint or the error report, when the directory did not change.
+    bool ChangeServerDirectory(const QString& keyOrPath);
     // The server path a node key stands for (the log-in directory for the root).
     QString ServerPathOfKey(const QString& key) const;
     void tvwServer_DblClick();

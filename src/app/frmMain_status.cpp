@@ -35,12 +35,28 @@ QString progressBar(double value)
     return QStringLiteral("进度: ") + QString(squares, QChar(0x25A0));
 }
 
+// Control characters as \xHH, so that a name holding CR LF or a tab
+// cannot split or stretch a one-line text.
+QString visibleControls(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            shown += QString::asprintf("\\x%02X", unsigned(c.unicode()));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 }  // namespace
 
 void frmMain::ShowStatus(const QString& value)
 {
     double number = 0;
-    const QString text = readsAsNumber(value, number) ? progressBar(number) : QStringLiteral("提示: ") + value;
+    const QString text =
+        readsAsNumber(value, number) ? progressBar(number) : QStringLiteral("提示: ") + visibleControls(value);
     staStatus->showHint(1, text);
 }
 
@@ -55,7 +71,7 @@ void frmMain::ReportInternetError(qint32 number, const QString& label)
         inet::Library().InternetGetLastResponseInfoA(code, &response, length);
         ShowStatus(label + QStringLiteral(" Extd Err: ") + QString::number(code) + ' ' + response);
     }
-    const QString question = label + QStringLiteral(" Err: ") + QString::number(number) +
+    const QString question = visibleControls(label) + QStringLiteral(" Err: ") + QString::number(number) +
                              QStringLiteral("\r\n关闭连接及进程?");
     if (toolkit::MsgBox(question, toolkit::vbYesNo) != toolkit::vbYes)
         return;

@@ -1,6 +1,7 @@
 #include "file_ops/LocalFileOps.h"
 
-#include <QFile>
+#include "local/LocalEntries.h"
+
 #include <QStringList>
 
 #include <cerrno>
@@ -12,7 +13,8 @@
 namespace fileops {
 namespace {
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+// Paths are shown paths: a listed name that is not UTF-8 leads back to its bytes.
+QByteArray native(const QString& path) { return local::PathBytes(path); }
 
 int result(int rc) { return rc == 0 ? 0 : errno; }
 

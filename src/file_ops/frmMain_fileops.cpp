@@ -15,6 +15,19 @@ namespace {
 
 const QString kFileImage = QStringLiteral("file");
 
+// Why the server refused: its reply, or the library's error number.
+QString serverReason(quint32 error)
+{
+    if (error != inet::ERROR_INTERNET_EXTENDED_ERROR)
+        return QStringLiteral("Err: ") + QString::number(error);
+    quint32 code = 0;
+    quint32 length = 0;
+    inet::Library().InternetGetLastResponseInfoA(code, nullptr, length);
+    QString reply;
+    inet::Library().InternetGetLastResponseInfoA(code, &reply, length);
+    return reply;
+}
+
 // Makes a directory inside the selected folder of the server tree.
 void makeServerDirectory(frmMain& w)
 {
@@ -29,7 +42,10 @@ void makeServerDirectory(frmMain& w)
     }
     const QString key = ServerTree::key(selected);
     const QString path = w.ServerPathOfKey(key);
-    w.ChangeServerDirectory(path);
+    // The new folder's name is relative to this directory: nothing is made
+    // anywhere else when it cannot be entered.
+    if (!w.ChangeServerDirectory(path))
+        return;
     const QString name = toolkit::InputBox(
         QStringLiteral("请输入要创建目录的名字\r\nFTP服务器当前路径是：") + path,
         QStringLiteral("在FTP服务器上创建目录"));
@@ -85,8 +101,12 @@ void deleteOnServer(frmMain& w, bool directory)
     const QString path = w.ServerPathOfKey(ServerTree::key(selected));
     const bool done = directory ? inet::Library().FtpRemoveDirectoryA(ConnectionHandle, path)
                                 : inet::Library().FtpDeleteFileA(ConnectionHandle, path);
-    if (!done)
-        return;  // a refused deletion passes without a word
+    if (!done) {
+        // Said, so that an earlier success hint does not stand for this one.
+        w.ShowStatus((directory ? QStringLiteral("删除目录失败：") : QStringLiteral("删除文件失败：")) +
+                     serverReason(inet::Library().GetLastError()));
+        return;
+    }
     w.ShowStatus(directory ? QStringLiteral("文件夹删除成功！") : QStringLiteral("文件删除成功！"));
     w.RefreshServerNode(parent);
 }

@@ -1,8 +1,14 @@
 #include "local/DirListBox.h"
 
+#include "local/LocalEntries.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
 {
@@ -18,10 +24,13 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
 
 bool DirListBox::setPath(const QString& path)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isDir() || !info.isReadable() || !QDir(path).isReadable())
+    // By its bytes: a folder's name need not be UTF-8 (paths are shown paths).
+    const QByteArray bytes = local::PathBytes(path);
+    struct stat info {};
+    if (path.isEmpty() || ::stat(bytes.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        ::access(bytes.constData(), R_OK | X_OK) != 0)
         return false;
-    const QString cleaned = QDir::cleanPath(info.absoluteFilePath());
+    const QString cleaned = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const bool moved = cleaned != m_path;
     m_path = cleaned;
     fill();
@@ -39,12 +48,23 @@ void DirListBox::refresh()
 void DirListBox::fill()
 {
     m_ancestors.clear();
-    for (QDir dir(m_path);; ) {
-        m_ancestors.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
+    for (QString dir = m_path;;) {
+        m_ancestors.prepend(dir);
+        if (dir == QLatin1String("/"))
             break;
+        const qsizetype slash = dir.lastIndexOf(u'/');
+        dir = slash <= 0 ? QStringLiteral("/") : dir.left(slash);
     }
-    m_subdirs = QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    m_subdirs.clear();
+    for (const local::Entry& entry : local::ReadEntries(m_path)) {
+        const bool folder = entry.kind == local::Entry::Kind::Folder || entry.kind == local::Entry::Kind::LinkedFolder;
+        if (folder && !entry.name.startsWith(u'.'))
+            m_subdirs.append(entry.name);
+    }
+    std::sort(m_subdirs.begin(), m_subdirs.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QSignalBlocker quiet(this);

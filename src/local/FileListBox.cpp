@@ -1,6 +1,8 @@
 #include "local/FileListBox.h"
 
-#include <QDir>
+#include "local/LocalEntries.h"
+
+#include <algorithm>
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 {
@@ -30,7 +32,17 @@ void FileListBox::refresh()
     clear();
     if (m_path.isEmpty())
         return;
-    addItems(QDir(m_path).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+    // Every file: dot files too, and names that are not UTF-8 in their shown form.
+    QStringList names;
+    for (const local::Entry& entry : local::ReadEntries(m_path)) {
+        if (entry.kind == local::Entry::Kind::File)
+            names.append(entry.name);
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    addItems(names);
     const QList<QListWidgetItem*> again = findItems(kept, Qt::MatchExactly);
     setCurrentRow(kept.isEmpty() || again.isEmpty() ? -1 : row(again.first()));
 }

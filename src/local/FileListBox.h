@@ -1,5 +1,6 @@
 #pragma once
-// The file list: the names of the files in one directory.
+// The file list: the names of all files in one directory, in their shown
+// form (inet::ShownName).
 
 #include <QListWidget>
 

@@ -3,6 +3,7 @@
 #include "app/ImageList.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 
 namespace {
 constexpr int KeyRole = Qt::UserRole;
@@ -37,6 +38,13 @@ ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
+}
+
+void ServerTree::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseDoubleClickEvent(event);  // a node's DblClick comes from here
+    if (!itemAt(event->position().toPoint()))
+        emit DblClick();
 }
 
 void ServerTree::setImageList(const ImageList* images)

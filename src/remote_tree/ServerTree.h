@@ -59,6 +59,8 @@ signals:
     void DblClick();
 
 protected:
+    // A double-click anywhere on the tree, the empty area too, is a DblClick.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     // No expander buttons: folders open and close only through the program.
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 

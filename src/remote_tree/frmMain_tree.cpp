@@ -73,7 +73,7 @@ void frmMain::AddListingNodes(const QString& parentKey)
         tvwServer->ensureNodeVisible(last);
 }
 
-void frmMain::ChangeServerDirectory(const QString& keyOrPath) { changeDirectory(*this, keyOrPath); }
+bool frmMain::ChangeServerDirectory(const QString& keyOrPath) { return changeDirectory(*this, keyOrPath); }
 
 QString frmMain::ServerPathOfKey(const QString& key) const
 {

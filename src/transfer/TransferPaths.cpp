@@ -1,8 +1,8 @@
 #include "transfer/TransferPaths.h"
 
 #include "app/modWinInet.h"
-
-#include <QDir>
+#include "local/LocalEntries.h"
+#include "session/inet/internet_api.h"
 
 namespace transfer {
 
@@ -16,8 +16,13 @@ QString LocalFolderName(const QString& path) { return path.mid(path.lastIndexOf(
 
 bool IsUnsafeEntryName(const QString& rawName)
 {
-    return rawName.isEmpty() || rawName.contains(u'/') || rawName.contains(u'\\') || rawName.contains(QChar(0));
+    const QByteArray bytes = inet::NameBytes(rawName);
+    return bytes.isEmpty() || bytes.contains('/') || bytes.contains('\\') || bytes.contains('\0');
 }
+
+bool IsDotEntryName(const QString& name) { return name == QLatin1String(".") || name == QLatin1String(".."); }
+
+bool IsDownloadableFolderName(const QString& name) { return !IsDotEntryName(name) && !IsUnsafeEntryName(name); }
 
 QString ShownEntryName(const QString& rawName)
 {
@@ -27,13 +32,22 @@ QString ShownEntryName(const QString& rawName)
 
 LocalFolderContent ReadLocalFolder(const QString& path)
 {
-    const QDir dir(path);
-    LocalFolderContent content{dir.entryList(QDir::Files | QDir::Hidden, QDir::Unsorted),
-                               dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
-                                             QDir::Unsorted)};
+    LocalFolderContent content;
+    for (const local::Entry& entry : local::ReadEntries(path)) {
+        // CR and LF cannot go into an FTP command.
+        const QByteArray bytes = inet::NameBytes(entry.name);
+        const bool sendable = !bytes.contains('\r') && !bytes.contains('\n');
+        if (sendable && entry.kind == local::Entry::Kind::File)
+            content.files.append(entry.name);
+        else if (sendable && entry.kind == local::Entry::Kind::Folder)
+            content.folders.append(entry.name);
+        else
+            content.skipped.append(entry.name);
+    }
     // Plain character order, the same on every machine and locale.
     content.files.sort(Qt::CaseSensitive);
     content.folders.sort(Qt::CaseSensitive);
+    content.skipped.sort(Qt::CaseSensitive);
     return content;
 }
 

@@ -22,17 +22,24 @@ KeyParts SplitKey(const QString& key);
 // The last component of a local path: "src" for "/work/src", empty for "/".
 QString LocalFolderName(const QString& path);
 
-// A listed entry name that cannot stand as one local path component: empty,
-// or holding "/", "\" or NUL (names are checked before they are cut at NUL).
+// A listed entry name (shown form) that cannot stand as one local path
+// component: empty, or its bytes holding "/", "\" or NUL.
 bool IsUnsafeEntryName(const QString& rawName);
+// "." or "..": a listed entry standing for the folder itself or its parent.
+bool IsDotEntryName(const QString& name);
+// Whether a node's name may become a local folder of a download: neither
+// a dot entry nor unsafe as above.
+bool IsDownloadableFolderName(const QString& name);
 // The name as a hint shows it, NULs made visible.
 QString ShownEntryName(const QString& rawName);
 
-// What a local folder holds for an upload, each list in name order.
-// Linked folders are left out so a link to an ancestor cannot loop.
+// What a local folder holds for an upload, each list in name order, names
+// in their shown form. Linked folders are skipped so a link to an ancestor
+// cannot loop; so are devices, pipes, dangling links and names holding CR or LF.
 struct LocalFolderContent {
     QStringList files;    // names
     QStringList folders;  // names
+    QStringList skipped;  // names
 };
 LocalFolderContent ReadLocalFolder(const QString& path);
 

@@ -4,23 +4,25 @@
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
 #include "local/DirListBox.h"
+#include "local/LocalEntries.h"
 #include "local/modCommon.h"
+#include "remote_tree/ServerPaths.h"
 #include "transfer/TransferPaths.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <sys/stat.h>
 
 using namespace modWinInet;
 
 namespace {
 
-// Makes a local folder unless something of that name exists already;
-// true when a folder stands there afterwards.
+// Makes a local folder (by a shown path) unless something of that name
+// exists already; true when a folder stands there afterwards.
 bool makeLocalFolder(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        QDir().mkdir(path);
-    return QFileInfo(path).isDir();
+    const QByteArray bytes = local::PathBytes(path);
+    ::mkdir(bytes.constData(), 0777);
+    struct stat info {};
+    return ::stat(bytes.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // Handles one listed entry of a folder download: skips "." and "..", names
@@ -30,7 +32,7 @@ void downloadEntry(frmMain& window, const inet::FindData& data, const QString& s
                    const QString& localFolder)
 {
     const QString name = modCommon::TrimAtNull(data.cFileName);
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
+    if (transfer::IsDotEntryName(name))
         return;
     if (transfer::IsUnsafeEntryName(data.cFileName)) {
         window.ShowStatus(QStringLiteral("已跳过名称不安全的条目：") + transfer::ShownEntryName(data.cFileName));
@@ -67,14 +69,22 @@ void frmMain::cmdGetFolder_Click()
         return;
     }
     const QString key = ServerTree::key(node);
+    const QString name = transfer::SplitKey(key).name;
+    // The local folder is made from the node's name: a name such as ".."
+    // would put the download beside the highlighted directory, not in it.
+    if (!transfer::IsDownloadableFolderName(name)) {
+        ShowStatus(QStringLiteral("文件夹名称不安全，未下载：") + transfer::ShownEntryName(name));
+        return;
+    }
     QString serverFolder = ServerPathOfKey(key);
-    QString localFolder = dirLocal->list(dirLocal->listIndex()) + '/' + transfer::SplitKey(key).name;
+    QString localFolder = dirLocal->list(dirLocal->listIndex()) + '/' + name;
     makeLocalFolder(localFolder);
     ShowStatus(QStringLiteral("开始下载本级文件夹"));
     CancelRequested = false;
     FolderTransferActive = 1;
     DownloadFolderTree(serverFolder, localFolder);
-    ShowStatus(QStringLiteral("本级文件夹下载完成!"));
+    ShowStatus(transfer::WalkStopped() ? QStringLiteral("本级文件夹下载已取消")
+                                       : QStringLiteral("本级文件夹下载完成!"));
     FolderTransferActive = 0;
     dirLocal->refresh();
 }
@@ -132,10 +142,13 @@ void frmMain::cmdPutFolder_Click()
     ShowStatus(QStringLiteral("开始上传文件夹"));
     CancelRequested = false;
     FolderTransferActive = 1;
-    UploadFolderTree(source, folderName);
+    // Absolute targets: a command run during one of the walk's yields may
+    // change the server's directory.
+    UploadFolderTree(source, remote_tree::JoinServerPath(ServerPathOfKey(key), folderName));
+    const bool stopped = transfer::WalkStopped();  // before the refresh, whose report may close the connection
     if (ServerTree::Node* target = tvwServer->node(key); target && transfer::ConnectionOpen())
         RefreshServerNode(target);
-    ShowStatus(QStringLiteral("文件夹上传完成!"));
+    ShowStatus(stopped ? QStringLiteral("文件夹上传已取消") : QStringLiteral("文件夹上传完成!"));
     FolderTransferActive = 0;
 }
 
@@ -146,6 +159,13 @@ void frmMain::UploadFolderTree(const QString& SourceFolder, const QString& Remot
     if (!ftp.FtpCreateDirectoryA(ConnectionHandle, RemoteFolder))
         ftp.GetLastError();
     const transfer::LocalFolderContent content = transfer::ReadLocalFolder(SourceFolder);
+    // Each skipped entry is named, and stays in view for one yield like an uploaded one.
+    for (const QString& name : content.skipped) {
+        ShowStatus(QStringLiteral("已跳过无法上传的条目：") + SourceFolder + '/' + name);
+        toolkit::DoEvents();
+        if (transfer::WalkStopped())
+            return;
+    }
     for (const QString& name : content.files) {
         const QString localPath = SourceFolder + '/' + name;
         ShowStatus(QStringLiteral("正在上传：") + localPath);

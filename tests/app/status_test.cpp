@@ -85,6 +85,16 @@ TEST_F(StatusTest, OtherTextsShowAsHints)
     EXPECT_EQ(panel1(), QStringLiteral("提示: 12abc"));
 }
 
+TEST_F(StatusTest, ControlCharactersInHintsAndReportsShowEscaped)
+{
+    window->ShowStatus(QStringLiteral("已跳过：a\r\nb\tc"));
+    EXPECT_EQ(panel1(), QStringLiteral("提示: 已跳过：a\\x0D\\x0Ab\\x09c"));
+    window->ReportInternetError(123, QStringLiteral("下载失败：x\r\ny"));
+    ASSERT_EQ(person.msgBoxes.size(), 1);
+    EXPECT_EQ(person.msgBoxes[0].prompt,
+              QStringLiteral("下载失败：x\\x0D\\x0Ay Err: 123\r\n关闭连接及进程?"));
+}
+
 TEST_F(StatusTest, ExtendedErrorShowsTheServerReplyThenAsks)
 {
     net.lastResponse = QStringLiteral("550 No such file or directory.");

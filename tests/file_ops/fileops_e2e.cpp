@@ -10,6 +10,12 @@ using namespace testsupport;
 
 namespace {
 
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
 class FileOpsE2e : public LiveWindowTest {
 protected:
     FileOpsE2e() = default;
@@ -82,6 +88,7 @@ TEST_F(FileOpsBelowLoginE2e, MakeInTheRootLandsInTheLoginDirectoryAndInAFolder)
 TEST_F(FileOpsE2e, DeleteAFileAndAnEmptyFolderRefuseAFullOne)
 {
     putOnServer(work("a.txt"), "A");
+    putOnServer(work("gone.txt"), "G");
     putOnServer(work("full/inside.txt"), "I");
     QDir().mkpath(server.localPath(work("empty")));
     connectAndOpenWork();
@@ -97,14 +104,33 @@ TEST_F(FileOpsE2e, DeleteAFileAndAnEmptyFolderRefuseAFullOne)
     runServer(&frmMain::cmdDelDir_Click);
     EXPECT_FALSE(existsOnServer(work("empty")));
     EXPECT_EQ(panel1(), hint("文件夹删除成功！"));
-    EXPECT_EQ(childKeys(folder), QStringList{keyOf(work("full"))});
+    EXPECT_EQ(sorted(childKeys(folder)), QStringList({keyOf(work("full")), keyOf(work("gone.txt"))}));
 
+    // Refusals say so with the server's reason, never leaving an earlier success in view.
     selectNode(keyOf(work("full")));
     runServer(&frmMain::cmdDelDir_Click);
-    EXPECT_EQ(panel1(), hint("文件夹删除成功！")) << "the refusal shows nothing";
+    EXPECT_TRUE(panel1().startsWith(hint("删除目录失败：550"))) << panel1().toStdString();
+    QFile::remove(server.localPath(work("gone.txt")));
+    selectNode(keyOf(work("gone.txt")));
+    runServer(&frmMain::cmdDelFile_Click);
+    EXPECT_TRUE(panel1().startsWith(hint("删除文件失败：550"))) << panel1().toStdString();
     EXPECT_TRUE(person.msgBoxes.isEmpty());
     EXPECT_EQ(readOnServer(work("full/inside.txt")), "I");
-    EXPECT_EQ(childKeys(folder), QStringList{keyOf(work("full"))});
+    EXPECT_EQ(sorted(childKeys(folder)), QStringList({keyOf(work("full")), keyOf(work("gone.txt"))}));
+}
+
+TEST_F(FileOpsE2e, MakeDirectoryStopsWhenTheSelectedFolderCannotBeEntered)
+{
+    QDir().mkpath(server.localPath(work("vanishing")));
+    connectAndOpenWork();
+    QDir(server.localPath(work("vanishing"))).removeRecursively();
+    selectNode(keyOf(work("vanishing")));
+    runServer(&frmMain::cmdMdDir_Click, "new");
+    ASSERT_EQ(person.msgBoxes.size(), 1);
+    EXPECT_TRUE(person.msgBoxes[0].prompt.startsWith("TavFTP Err: 12003"));
+    EXPECT_TRUE(person.inputBoxes.isEmpty());
+    EXPECT_EQ(QDir(server.localPath(server.workDir())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 TEST_F(FileOpsE2e, RenameAFileAndAFolderOnTheServer)

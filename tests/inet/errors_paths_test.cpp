@@ -69,12 +69,48 @@ TEST(ServerPaths, WireFormsAndBreaks)
     EXPECT_FALSE(hasCommandBreak(QStringLiteral("a b\t中")));
 }
 
-TEST(ServerPaths, ForeignNamesGoBackAsTheirBytes)
+TEST(ServerPaths, ShownNamesLeadBackToTheirBytes)
+{
+    struct Row {
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"plain.txt", QStringLiteral("plain.txt")},
+        {"abc\xFE", QStringLiteral("abc\\xFE")},          // an incomplete GB18030 sequence at the end
+        {"\xFE", QStringLiteral("\\xFE")},
+        {"abc\\xFE", QStringLiteral("abc\\x5CxFE")},      // a real backslash before x and hex digits
+        {"..\\evil", QStringLiteral("..\\evil")},
+        {"tab\tname", QStringLiteral("tab\tname")},         // other control characters stay as they are
+        {"cr\rinside", QStringLiteral("cr\\x0Dinside")},
+        {"\xC0\xAF", QStringLiteral("\\xC0\\xAF")},      // an overlong "/"
+        {"\xED\xA0\x80", QStringLiteral("\\xED\\xA0\\x80")},  // a surrogate
+        {"\xE4\xB8\xAD\xF0\x9F\x98\x80", QStringLiteral("中😀")},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ShownName(row.bytes), row.shown) << row.bytes.toHex().constData();
+        EXPECT_EQ(NameBytes(row.shown), row.bytes) << row.bytes.toHex().constData();
+    }
+    // Typed text without escapes is plain UTF-8; "/" is never made from an escape.
+    EXPECT_EQ(NameBytes(QStringLiteral("a\\x2Fb")), QByteArray("a\\x2Fb"));
+}
+
+TEST(ServerPaths, ListedNamesAreDistinctAndGoBackAsTheirBytes)
 {
     NameCodec codec;
     const QByteArray gbk("\xD6\xD0\xCE\xC4");  // 中文 in GBK
-    EXPECT_EQ(codec.decode(gbk), QStringLiteral("中文"));
-    EXPECT_EQ(codec.decode("plain"), QStringLiteral("plain"));
-    EXPECT_EQ(codec.encodePath(QStringLiteral("/dir/中文")), QByteArray("/dir/") + gbk);
-    EXPECT_EQ(codec.encodeName(QStringLiteral("其他")), QStringLiteral("其他").toUtf8());
+    const QList<QByteArray> raws{gbk, QStringLiteral("中文").toUtf8(), "abc\xFE", "abc", "\xFE", "\xD6\xD0\xCE"};
+    const QStringList shown = codec.decodeListing(QStringLiteral("/d"), raws);
+    EXPECT_EQ(shown, QStringList({QStringLiteral("\\xD6\\xD0\\xCE\\xC4"), QStringLiteral("中文"),
+                                  QStringLiteral("abc\\xFE"), QStringLiteral("abc"), QStringLiteral("\\xFE"),
+                                  QStringLiteral("\\xD6\\xD0\\xCE")}));
+    for (qsizetype i = 0; i < raws.size(); ++i)
+        EXPECT_EQ(codec.encodePath(QStringLiteral("/d/") + shown[i]), "/d/" + raws[i]) << i;
+
+    // Alone, a GBK name shows as its text, in its own folder only.
+    EXPECT_EQ(codec.decodeListing(QStringLiteral("/g"), {gbk}), QStringList{QStringLiteral("中文")});
+    EXPECT_EQ(codec.encodePath(QStringLiteral("/g/中文/x")), "/g/" + gbk + "/x");
+    EXPECT_EQ(codec.encodePath(QStringLiteral("/d/中文")), QStringLiteral("/d/中文").toUtf8());
+    EXPECT_EQ(codec.decodePath("/home/" + gbk), QStringLiteral("/home/中文"));
+    EXPECT_EQ(codec.encodePath(QStringLiteral("/home/中文")), "/home/" + gbk);
 }

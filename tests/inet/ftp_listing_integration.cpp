@@ -141,6 +141,70 @@ TEST_F(FtpTest, GbkNamesAreShownDecodedAndSentBackAsTheirBytes)
     EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("utf8.txt")));
 }
 
+TEST_F(FtpTest, RawNamesListDistinctAndEveryOperationReachesItsOwnFile)
+{
+    INET_START();
+    if (server->external() && qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_RAW_NAMES"))
+        GTEST_SKIP() << "set QUILLON_TEST_FTP_RAW_NAMES=1 when the external server passes raw name bytes";
+    const QByteArray folder = QFile::encodeName(server->localPath(server->workDir())) + '/';
+    struct Row {
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"abc\xFE", QStringLiteral("abc\\xFE")}, {"abc", QStringLiteral("abc")},
+        {"\xFE", QStringLiteral("\\xFE")},       {"cr", QStringLiteral("cr")},
+        {"cr\rinside.txt", QStringLiteral("cr\\x0Dinside.txt")},
+        {"tab\tname.txt", QStringLiteral("tab\tname.txt")},
+    };
+    QStringList expected;
+    for (const Row& row : rows) {
+        ASSERT_TRUE(writeRaw(folder + row.bytes, row.bytes.toHex() + "\r\n\n"));  // line ends show the mode
+        expected << row.shown;
+    }
+    Listed listed = listAll(*api, connection, QStringLiteral("*"));
+    listed.names.sort();
+    expected.sort();
+    EXPECT_EQ(listed.names, expected);
+
+    const QString copy = QDir::tempPath() + QStringLiteral("/quillon-raw-name-copy");
+    for (const Row& row : rows) {
+        const bool sendable = !row.bytes.contains('\r');
+        EXPECT_EQ(api->FtpGetFileA(connection, row.shown, copy, false, 0, FTP_TRANSFER_TYPE_BINARY, 0), sendable)
+            << row.shown.toStdString() << " error " << api->GetLastError();
+        if (sendable)
+            EXPECT_EQ(inettest::readFile(copy), row.bytes.toHex() + "\r\n\n") << row.shown.toStdString();
+        else
+            EXPECT_EQ(api->GetLastError(), ERROR_INVALID_NAME);
+    }
+
+    // An ordinary ASCII transfer after them still runs in ASCII mode.
+    inettest::writeFile(copy, "a\nb\n");
+    ASSERT_TRUE(api->FtpPutFileA(connection, copy, QStringLiteral("plain.txt"), FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_EQ(inettest::readFile(local("plain.txt")), "a\nb\n");  // stored in ASCII mode
+
+    // A folder whose name holds a tab is made, filled, entered, listed and emptied.
+    const QString tabbed = QStringLiteral("tab\tdir");
+    ASSERT_TRUE(api->FtpCreateDirectoryA(connection, tabbed)) << api->GetLastError();
+    ASSERT_TRUE(api->FtpRenameFileA(connection, QStringLiteral("abc"), tabbed + QStringLiteral("/re\tnamed")));
+    inettest::writeFile(copy, "up\tloaded\n");
+    ASSERT_TRUE(api->FtpPutFileA(connection, copy, tabbed + QStringLiteral("/in\tside"), FTP_TRANSFER_TYPE_BINARY, 0))
+        << api->GetLastError();
+    EXPECT_EQ(readRaw(folder + "tab\tdir/in\tside"), "up\tloaded\n");
+    ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, tabbed)) << api->GetLastError();
+    Listed inside = listAll(*api, connection, QStringLiteral("*.*"));
+    inside.names.sort();
+    EXPECT_EQ(inside.names, QStringList({QStringLiteral("in\tside"), QStringLiteral("re\tnamed")}));
+    QFile::remove(copy);
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("in\tside"), copy, false, 0, FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_EQ(inettest::readFile(copy), "up\tloaded\n");
+    QFile::remove(copy);
+    EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("in\tside")));
+    EXPECT_TRUE(api->FtpDeleteFileA(connection, QStringLiteral("re\tnamed")));
+    EXPECT_TRUE(api->FtpRemoveDirectoryA(connection, QStringLiteral("../tab\tdir")));
+    EXPECT_FALSE(QFileInfo::exists(local(tabbed)));
+}
+
 TEST_F(FtpTest, TenThousandEntriesAndNestedWorkWhileAFindIsOpen)
 {
     INET_START();

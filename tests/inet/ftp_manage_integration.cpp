@@ -58,6 +58,9 @@ TEST_F(FtpTest, NamesWithLineBreaksAreRefusedBeforeSending)
     EXPECT_FALSE(api->FtpDeleteFileA(connection, evil));
     EXPECT_FALSE(api->FtpRenameFileA(connection, QStringLiteral("victim.txt"), evil));
     EXPECT_FALSE(api->FtpSetCurrentDirectoryA(connection, QStringLiteral("a\nb")));
+    // Nor can the escapes of shown names carry a line break.
+    EXPECT_FALSE(api->FtpDeleteFileA(connection, QStringLiteral("x\\x0D\\x0ADELE ") + work + "/victim.txt"));
+    EXPECT_EQ(api->GetLastError(), ERROR_INVALID_NAME);
     EXPECT_FALSE(api->FtpGetFileA(connection, QString(QStringLiteral("a")) + QChar(0) + "b", "/tmp/x", false, 0, 2, 0));
     EXPECT_EQ(api->GetLastError(), ERROR_INVALID_NAME);
     EXPECT_TRUE(QFileInfo::exists(local("victim.txt")));

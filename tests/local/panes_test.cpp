@@ -6,6 +6,10 @@
 
 #include <QDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using testsupport::writeFile;
 
 class PanesTest : public testsupport::FakeWindowTest {
@@ -41,6 +45,18 @@ TEST_F(PanesTest, OpeningADirectoryListsItsFilesAtOnceWhileHighlightingChangesNo
 
     window->dirLocal->setPath(localRoot.path());  // back up through an ancestor
     EXPECT_EQ(files(), QStringList({"top.txt"}));
+}
+
+TEST_F(PanesTest, FoldersWhoseNamesAreNotUtf8AreListedAndOpen)
+{
+    const QByteArray odd = QFile::encodeName(localRoot.path()) + "/d\xFE";
+    ASSERT_EQ(::mkdir(odd.constData(), 0777), 0);
+    ::close(::open(QByteArray(odd + "/f\xFF").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    window->dirLocal->refresh();
+    EXPECT_EQ(window->dirLocal->list(0), local("d\\xFE"));
+    EXPECT_TRUE(window->dirLocal->setPath(local("d\\xFE")));
+    EXPECT_EQ(files(), QStringList({"f\\xFF"}));
+    EXPECT_EQ(window->dirLocal->list(-2), localRoot.path());
 }
 
 TEST_F(PanesTest, RefreshShowsTheDiskAndKeepsTheOpenDirectory)

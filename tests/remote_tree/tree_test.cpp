@@ -4,6 +4,7 @@
 #include "support/window_fixture.h"
 
 #include <QLineEdit>
+#include <QTest>
 
 using namespace testsupport;
 
@@ -106,6 +107,21 @@ TEST_F(Tree, DoubleClickHintsWhenNotConnectedOrNothingSelected)
     EXPECT_EQ(panel1(), "提示: 未连接服务器!");
     EXPECT_EQ(imageOf("srv/pub"), "closed");
     EXPECT_TRUE(net.calls.isEmpty());
+}
+
+TEST_F(Tree, ADoubleClickOnTheEmptyAreaActsOnTheSelectedNode)
+{
+    net.addDir("/pub");
+    connectFake();
+    QWidget* area = window->tvwServer->viewport();
+    const QPoint empty(5, area->height() - 2);
+    ASSERT_EQ(window->tvwServer->itemAt(empty), nullptr);
+    selectNode("srv/pub");
+    QTest::mouseDClick(area, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(imageOf("srv/pub"), "open");
+    selectNode("nothing");
+    QTest::mouseDClick(area, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(panel1(), "提示: 没有选中节点！");
 }
 
 TEST_F(Tree, AFolderThatVanishedBringsUpTheErrorReportAndListsNothingUnderIt)

@@ -38,6 +38,9 @@ TEST_F(ConnectionStateLive, DialogShowsTheLibrarysAnswer)
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(checked[i], connected && (flags & bits[i]) != 0) << "bit " << bits[i];
     EXPECT_EQ(caption, connected ? QStringLiteral("联网方式：") + name : QString());
+    if (connected && (flags & inet::INTERNET_CONNECTION_LAN)) {
+        EXPECT_FALSE(flags & inet::INTERNET_CONNECTION_CONFIGURED) << "a plain LAN link is not a configured one";
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ import socket
 import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -27,6 +28,7 @@ def parse_args():
     p.add_argument("--idle-silent", action="store_true")  # drop without a 421 reply
     p.add_argument("--count-file", default="")
     p.add_argument("--rate", type=int, default=0)  # data bytes a second each way; 0: no limit
+    p.add_argument("--list-dots", action="store_true")  # listings start with "." and ".."
     return p.parse_args()
 
 
@@ -77,6 +79,13 @@ def make_handler(args):
         def on_login(self, username):
             if args.login_subdir and username == args.user:
                 self.fs.cwd = "/" + args.login_subdir.strip("/")
+
+    if args.list_dots:
+        class DotsFS(AbstractedFS):
+            def listdir(self, path):
+                return [".", ".."] + super().listdir(path)
+
+        Handler.abstracted_fs = DotsFS
 
     warnings.simplefilter("ignore")  # anonymous write access is intended here
     auth = DummyAuthorizer()

@@ -84,7 +84,7 @@ bool FtpServer::supports(const Options& options)
     if (qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_URL"))
         return true;
     return options.loginSubdir.isEmpty() && options.idleTimeoutSeconds == 0 && !options.countConnections &&
-           options.bytesPerSecond == 0;
+           options.bytesPerSecond == 0 && !options.listDots;
 }
 
 void FtpServer::startLocal(const Options& options)
@@ -108,6 +108,8 @@ void FtpServer::startLocal(const Options& options)
         args << QStringLiteral("--idle-silent");
     if (options.bytesPerSecond > 0)
         args << QStringLiteral("--rate") << QString::number(options.bytesPerSecond);
+    if (options.listDots)
+        args << QStringLiteral("--list-dots");
     if (options.countConnections) {
         m_countFile = m_tempDir.path() + QStringLiteral("/connections");
         args << QStringLiteral("--count-file") << m_countFile;

@@ -22,6 +22,7 @@ public:
         bool countConnections = false;
         bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
         int bytesPerSecond = 0;       // data connections paced to this rate each way; 0: no limit
+        bool listDots = false;        // every listing starts with "." and ".."
     };
 
     FtpServer();

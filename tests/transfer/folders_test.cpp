@@ -102,12 +102,13 @@ TEST_F(FolderDownloadTest, CancelInADeepFolderStopsEveryLevelAndASecondRunComple
     EXPECT_FALSE(QFile::exists(local("src/z.c")));
     EXPECT_FALSE(QFileInfo::exists(local("src/none")));
     expectNoOpenEnumeration();
-    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
+    EXPECT_EQ(panel1(), hint("本级文件夹下载已取消"));
 
     onCall = nullptr;
     clearCalls();
     window->cmdGetFolder->click();
     expectFullTree();
+    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
 }
 
 TEST_F(FolderDownloadTest, CancelAfterTheFirstEntryOfTheTopLevel)
@@ -144,7 +145,7 @@ TEST_F(FolderDownloadTest, ClosingTheConnectionDuringAYieldStopsTheWalkQuietly)
     const QStringList after = net.calls.mid(at + 1);
     EXPECT_TRUE(after.filter(QRegularExpression("^Ftp")).isEmpty()) << after.join('\n').toStdString();
     EXPECT_TRUE(person.msgBoxes.isEmpty());
-    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
+    EXPECT_EQ(panel1(), hint("本级文件夹下载已取消"));
 }
 
 TEST_F(FolderDownloadTest, SubfolderThatCannotBeMadeLocallyIsSkippedAndNamed)
@@ -231,18 +232,18 @@ protected:
     }
 };
 
-TEST_F(FolderUploadTest, FilesFirstThenFoldersRelativeToTheTarget)
+TEST_F(FolderUploadTest, FilesFirstThenFoldersWithAbsoluteTargets)
 {
     window->cmdPutFolder->click();
     const QString from = local("src/");
     EXPECT_EQ(net.calls.value(0), "FtpSetCurrentDirectoryA(/pub)");
     EXPECT_EQ(net.calls.filter(QRegularExpression("^Ftp(Create|Put)")),
-              QStringList({"FtpCreateDirectoryA(src)",
-                           "FtpPutFileA(" + from + "a.c,src/a.c,2)", "FtpPutFileA(" + from + "b.c,src/b.c,2)",
-                           "FtpCreateDirectoryA(src/empty)", "FtpCreateDirectoryA(src/lib)",
-                           "FtpPutFileA(" + from + "lib/c.c,src/lib/c.c,2)", "FtpCreateDirectoryA(src/lib/deep)",
-                           "FtpPutFileA(" + from + "lib/deep/d.c,src/lib/deep/d.c,2)", "FtpCreateDirectoryA(src/zz)",
-                           "FtpPutFileA(" + from + "zz/e.c,src/zz/e.c,2)"}));
+              QStringList({"FtpCreateDirectoryA(/pub/src)", "FtpPutFileA(" + from + "a.c,/pub/src/a.c,2)",
+                           "FtpPutFileA(" + from + "b.c,/pub/src/b.c,2)", "FtpCreateDirectoryA(/pub/src/empty)",
+                           "FtpCreateDirectoryA(/pub/src/lib)", "FtpPutFileA(" + from + "lib/c.c,/pub/src/lib/c.c,2)",
+                           "FtpCreateDirectoryA(/pub/src/lib/deep)",
+                           "FtpPutFileA(" + from + "lib/deep/d.c,/pub/src/lib/deep/d.c,2)",
+                           "FtpCreateDirectoryA(/pub/src/zz)", "FtpPutFileA(" + from + "zz/e.c,/pub/src/zz/e.c,2)"}));
     expectFullTree();
     EXPECT_TRUE(childKeys("srv/pub").contains("srv/pub/src"));
     const QStringList hints = seenHints();
@@ -272,13 +273,14 @@ TEST_F(FolderUploadTest, CancelInANestedFolderStopsEveryLevelAndTheTargetIsStill
     const QStringList puts = callsOf("FtpPutFileA");
     ASSERT_FALSE(puts.isEmpty());
     EXPECT_TRUE(puts.last().startsWith("FtpPutFileA(" + local("src/lib/c.c"))) << puts.join('\n').toStdString();
-    EXPECT_EQ(callsOf("FtpCreateDirectoryA").last(), "FtpCreateDirectoryA(src/lib)");
+    EXPECT_EQ(callsOf("FtpCreateDirectoryA").last(), "FtpCreateDirectoryA(/pub/src/lib)");
     EXPECT_TRUE(childKeys("srv/pub").contains("srv/pub/src"));
-    EXPECT_EQ(panel1(), hint("文件夹上传完成!"));
+    EXPECT_EQ(panel1(), hint("文件夹上传已取消"));
 
     onCall = nullptr;
     window->cmdPutFolder->click();
     expectFullTree();
+    EXPECT_EQ(panel1(), hint("文件夹上传完成!"));
 }
 
 TEST_F(FolderUploadTest, RefusedFileIsReportedWithItsPathAndTheWalkGoesOn)
@@ -303,7 +305,8 @@ TEST_F(FolderUploadTest, EmptyFolderMakesOnlyTheRemoteFolder)
 {
     window->dirLocal->setPath(local("src/empty"));
     window->cmdPutFolder->click();
-    EXPECT_EQ(net.calls.filter(QRegularExpression("^Ftp(Create|Put)")), QStringList({"FtpCreateDirectoryA(empty)"}));
+    EXPECT_EQ(net.calls.filter(QRegularExpression("^Ftp(Create|Put)")),
+              QStringList({"FtpCreateDirectoryA(/pub/empty)"}));
 }
 
 TEST_F(FolderUploadTest, FileNodeOrNothingSelectedIsRefused)

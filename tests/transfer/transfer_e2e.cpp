@@ -16,6 +16,9 @@
 #include <functional>
 #include <ostream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using testsupport::readFile;
 using testsupport::writeFile;
 
@@ -41,6 +44,24 @@ Tree treeOf(const QString& root)
     return tree;
 }
 
+// Files by the bytes of their names, which Qt would turn into UTF-8.
+void writeRaw(const QByteArray& path, const QByteArray& content)
+{
+    QFile file;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        file.write(content);
+}
+
+QByteArray readRaw(const QByteArray& path)
+{
+    QFile file;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return "<missing>";
+    return file.readAll();
+}
+
 QByteArray allBytes()
 {
     QByteArray bytes;
@@ -53,6 +74,9 @@ QByteArray allBytes()
 
 class TransferE2E : public testsupport::LiveWindowTest {
 protected:
+    TransferE2E() = default;
+    explicit TransferE2E(testsupport::FtpServer::Options options) : LiveWindowTest(options) {}
+
     void SetUp() override
     {
         LiveWindowTest::SetUp();
@@ -206,10 +230,11 @@ TEST_F(TransferE2E, CancelDuringFolderDownloadStopsEverywhereAndASecondRunComple
     ASSERT_FALSE(atCancel.isEmpty());
     EXPECT_EQ(treeOf(local("tree")), atCancel);  // nothing touched after the cancel, at any level
     EXPECT_LT(atCancel.size(), treeOf(server.localPath(work("tree"))).size());
-    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
+    EXPECT_EQ(panel1(), hint("本级文件夹下载已取消"));
 
     window->cmdGetFolder->click();
     EXPECT_EQ(treeOf(local("tree")), treeOf(server.localPath(work("tree"))));
+    EXPECT_EQ(panel1(), hint("本级文件夹下载完成!"));
 }
 
 TEST_F(TransferE2E, CancelDuringFolderUploadStopsEverywhereAndASecondRunCompletes)
@@ -237,9 +262,92 @@ TEST_F(TransferE2E, CancelDuringFolderUploadStopsEverywhereAndASecondRunComplete
     EXPECT_EQ(treeOf(target), atCancel);
     EXPECT_FALSE(QFileInfo::exists(target + "/three"));
     EXPECT_TRUE(childKeys(keyOf(server.workDir())).contains(keyOf(work("up"))));
+    EXPECT_EQ(panel1(), hint("文件夹上传已取消"));
 
     window->cmdPutFolder->click();
     EXPECT_EQ(treeOf(target), treeOf(local("up")));
+    EXPECT_EQ(panel1(), hint("文件夹上传完成!"));
+}
+
+TEST_F(TransferE2E, FolderUploadKeepsItsTargetWhenAnotherFolderIsOpenedDuringIt)
+{
+    writeFile(local("up/a.txt"), "a");
+    writeFile(local("up/one/b.txt"), "b");
+    writeFile(local("up/z.txt"), "z");
+    window->dirLocal->refresh();
+    highlightLocalDir(0);
+    const QString target = server.localPath(work("up"));
+    atEveryYield([&] {
+        if (!QFileInfo::exists(target + "/a.txt"))
+            return false;
+        doubleClickNode(keyOf(work("tree")));  // the server's directory becomes tree
+        return true;
+    });
+    selectNode(keyOf(server.workDir()));
+    window->cmdPutFolder->click();
+    EXPECT_EQ(treeOf(target), treeOf(local("up")));
+    EXPECT_FALSE(QFileInfo::exists(server.localPath(work("tree/up"))));
+    EXPECT_TRUE(person.msgBoxes.isEmpty());
+}
+
+TEST_F(TransferE2E, OddServerNamesShowDistinctlyAndEachDownloadsItsOwnFile)
+{
+    const QByteArray folder = QFile::encodeName(server.localPath(server.workDir())) + '/';
+    struct Row {
+        QByteArray bytes;
+        QString shown;
+    };
+    const Row rows[] = {{"abc\xFE", "abc\\xFE"}, {"abc", "abc"}, {"\xFE", "\\xFE"}, {"cr", "cr"},
+                        {"cr\rinside.txt", "cr\\x0Dinside.txt"}, {"tab\tname.txt", "tab\tname.txt"}};
+    for (const Row& row : rows)
+        writeRaw(folder + row.bytes, row.bytes.toHex());
+    relist(server.workDir());
+    const QStringList children = childKeys(keyOf(server.workDir()));
+    for (const Row& row : rows) {
+        ASSERT_TRUE(children.contains(keyOf(work(row.shown)))) << row.shown.toStdString();
+        if (row.bytes.contains('\r'))
+            continue;  // CR cannot go into a command
+        selectNode(keyOf(work(row.shown)));
+        window->cmdGetFile->click();
+        EXPECT_EQ(readRaw(QFile::encodeName(localRoot.path()) + '/' + row.bytes), row.bytes.toHex())
+            << row.shown.toStdString();
+        EXPECT_TRUE(window->filLocal->findItems(row.shown, Qt::MatchExactly).size() == 1) << row.shown.toStdString();
+    }
+    EXPECT_TRUE(person.msgBoxes.isEmpty());
+}
+
+TEST_F(TransferE2E, EveryLocalFileIsListedAndUploadedUnderItsOwnBytes)
+{
+    const QByteArray up = QFile::encodeName(local("up")) + '/';
+    writeFile(local("up/.htaccess"), "deny");
+    writeRaw(up + "l\xFEx.txt", "raw");
+    QDir().mkpath(local("elsewhere"));
+    QFile::link(local("elsewhere"), local("up/linked"));
+
+    openLocalDir(local("up"));
+    QStringList listed;
+    for (int i = 0; i < window->filLocal->listCount(); ++i)
+        listed << window->filLocal->list(i);
+    EXPECT_EQ(listed, QStringList({".htaccess", "l\\xFEx.txt"}));
+    selectLocalFile("l\\xFEx.txt");
+    selectNode(keyOf(server.workDir()));
+    window->cmdPutFile->click();
+    const QByteArray onServer = QFile::encodeName(server.localPath(server.workDir())) + '/';
+    EXPECT_EQ(readRaw(onServer + "l\xFEx.txt"), "raw");
+
+    QStringList hints;
+    atEveryYield([&] {
+        hints.append(panel1());
+        return false;
+    });
+    openLocalDir(localRoot.path());
+    highlightLocalDir(QDir(localRoot.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).indexOf("up"));
+    selectNode(keyOf(server.workDir()));
+    window->cmdPutFolder->click();
+    EXPECT_EQ(readRaw(onServer + "up/l\xFEx.txt"), "raw");
+    EXPECT_EQ(readRaw(onServer + "up/.htaccess"), "deny");
+    EXPECT_TRUE(hints.contains(hint("已跳过无法上传的条目：" + local("up/linked"))));
+    EXPECT_FALSE(QFileInfo::exists(server.localPath(work("up/linked"))));
 }
 
 TEST_F(TransferE2E, RefusedFileInAWalkIsReportedTheWalkGoesOnAndTheLocalCopyStays)
@@ -283,4 +391,39 @@ TEST_F(TransferE2E, ClosingTheConnectionDuringAWalkStopsItWithoutReports)
     EXPECT_FALSE(modWinInet::IsConnected);
     EXPECT_TRUE(person.msgBoxes.isEmpty());
     EXPECT_LT(treeOf(local("tree")).size(), treeOf(server.localPath(work("tree"))).size());
+}
+
+// A server whose listings hold "." and "..", as some do.
+class DottedListingE2E : public TransferE2E {
+protected:
+    DottedListingE2E() : TransferE2E(options()) {}
+    static testsupport::FtpServer::Options options()
+    {
+        testsupport::FtpServer::Options options;
+        options.listDots = true;
+        return options;
+    }
+    void SetUp() override
+    {
+        if (!testsupport::FtpServer::supports(options()))
+            GTEST_SKIP() << "the external server cannot list dot entries";
+        TransferE2E::SetUp();
+    }
+};
+
+TEST_F(DottedListingE2E, DotNodesAreRefusedAndNothingLandsOutsideTheHighlightedFolder)
+{
+    QDir().mkpath(local("inner"));
+    openLocalDir(local("inner"));
+    for (const QString& dots : {QStringLiteral("."), QStringLiteral("..")}) {
+        selectNode(keyOf(server.workDir()) + '/' + dots);
+        window->cmdGetFolder->click();
+        EXPECT_EQ(panel1(), hint(QStringLiteral("文件夹名称不安全，未下载：") + dots));
+    }
+    EXPECT_EQ(treeOf(localRoot.path()), (Tree{{QStringLiteral("inner/"), QByteArray()}}));
+
+    selectNode(keyOf(work("tree")));
+    window->cmdGetFolder->click();
+    EXPECT_EQ(readFile(local("inner/tree/sub/deep/c.txt")), "gamma\n");
+    EXPECT_EQ(treeOf(local("inner/tree")), treeOf(server.localPath(work("tree"))));
 }

@@ -67,8 +67,8 @@ bool CurlInternet::InternetGetConnectedStateEx(quint32& flags, QString& connecti
         connectionName.clear();
         return false;
     }
-    flags |= INTERNET_CONNECTION_CONFIGURED;
-    flags |= link.pointToPoint ? INTERNET_CONNECTION_MODEM : INTERNET_CONNECTION_LAN;
+    // A configured connection is a dial-up style link; a plain LAN link is just LAN.
+    flags |= link.pointToPoint ? INTERNET_CONNECTION_MODEM | INTERNET_CONNECTION_CONFIGURED : INTERNET_CONNECTION_LAN;
     connectionName = nameLength > 0 ? link.name.left(int(nameLength) - 1) : QString();
     return true;
 }

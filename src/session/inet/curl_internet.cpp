@@ -149,7 +149,7 @@ HINTERNET CurlInternet::InternetConnectA(HINTERNET session, const QString& serve
     c.link->setProgress(&m_progress);
     if (!finish(c, c.link->login()))
         return 0;
-    c.loginDir = c.names.decode(c.link->loginDir());
+    c.loginDir = c.names.decodePath(c.link->loginDir());
     c.cwd = c.loginDir;
     return add(std::move(c));
 }
@@ -185,7 +185,7 @@ QString CurlInternet::FtpGetLoginDirectory(HINTERNET connection)
 bool CurlInternet::InternetGetLastResponseInfoA(quint32& errorCode, QString* buffer, quint32& length)
 {
     errorCode = quint32(m_lastReply.code);
-    const QString text = decodeName(m_lastReply.text);
+    const QString text = decodeText(m_lastReply.text);
     if (!buffer || length < quint32(text.size())) {
         length = quint32(text.size());
         return false;

@@ -77,6 +77,8 @@ private:
     // The connection behind a handle with a path resolved on it; null (and
     // the last error set) when the handle or the path is unusable.
     ConnectionState* connectionWithPath(HINTERNET connection, const QString& path, QString& resolved);
+    // Sends one command on c; true when its reply is 2xx.
+    bool answeredCommand(ConnectionState& c, const QByteArray& command);
     // Sends one command whose reply must be 2xx (or 3xx when intermediate).
     bool simpleCommand(HINTERNET connection, const QByteArray& verb, const QString& path);
     bool listInto(ConnectionState& c, const QString& dir, const QString& filter, FindState& find);

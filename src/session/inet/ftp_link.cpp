@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace inet::detail {
 
@@ -28,6 +29,11 @@ struct FtpLink::Curl {
     QIODevice* out = nullptr;
     QIODevice* in = nullptr;
     QByteArray* listing = nullptr;
+    QByteArray listCommand;      // LIST with its folder, for a folder no address can name
+    QIODevice* rawOut = nullptr; // takes a transfer's bytes as received
+    bool rawOutFailed = false;
+    curl_slist* preQuotes = nullptr;
+    curl_slist* postQuotes = nullptr;
     bool ascii = false;          // TYPE A; on upload also local CR LF to LF
     qint64 uploadSize = -1;
     bool heldCR = false;         // a CR at the end of the last read chunk
@@ -45,6 +51,8 @@ struct FtpLink::Curl {
         if (multi)
             curl_multi_cleanup(multi);  // closes the control connection
         curl_slist_free_all(quotes);
+        curl_slist_free_all(preQuotes);
+        curl_slist_free_all(postQuotes);
     }
 };
 
@@ -106,6 +114,12 @@ bool traceRequested()
 int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
     auto* c = static_cast<FtpLink::Curl*>(user);
+    // libcurl reads listings in ASCII mode and turns a lone CR inside a name
+    // into a line end before onWrite; the trace has the bytes as received.
+    if (type == CURLINFO_DATA_IN && c->listing)
+        c->listing->append(data, qsizetype(size));
+    if (type == CURLINFO_DATA_IN && c->rawOut && c->rawOut->write(data, qint64(size)) != qint64(size))
+        c->rawOutFailed = true;
     if (type == CURLINFO_HEADER_OUT) {
         QByteArray command(data, qsizetype(size));
         while (command.endsWith('\n') || command.endsWith('\r'))
@@ -129,10 +143,8 @@ size_t onWrite(char* data, size_t size, size_t count, void* user)
     const qint64 n = qint64(size * count);
     c->moved += n;
     ++c->activity;
-    if (c->listing) {
-        c->listing->append(data, n);
-        return size_t(n);
-    }
+    if (c->listing || c->rawOut)
+        return c->rawOutFailed ? 0 : size_t(n);  // taken from the trace in onDebug
     if (!c->out || c->out->write(data, n) != n)
         return 0;  // a short count makes libcurl fail with a write error
     return size_t(n);
@@ -311,13 +323,15 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_READDATA, m_curl.get());
     // Only quoted commands need their replies paired with them; libcurl's
     // trace costs every small transfer its formatting otherwise.
-    if (!quotes.isEmpty() || traceRequested()) {
+    if (!quotes.isEmpty() || traceRequested() || m_curl->listing || m_curl->rawOut) {
         curl_easy_setopt(e, CURLOPT_VERBOSE, 1L);  // feeds onDebug
         curl_easy_setopt(e, CURLOPT_DEBUGFUNCTION, onDebug);
         curl_easy_setopt(e, CURLOPT_DEBUGDATA, m_curl.get());
     }
     if (kind == Kind::Nobody)
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
+    if (!m_curl->listCommand.isEmpty())
+        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, m_curl->listCommand.constData());
     if (kind == Kind::Upload) {
         curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_curl->uploadSize));
@@ -333,6 +347,8 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     for (const QByteArray& q : quotes)
         m_curl->quotes = curl_slist_append(m_curl->quotes, q.constData());
     curl_easy_setopt(e, CURLOPT_QUOTE, m_curl->quotes);
+    curl_easy_setopt(e, CURLOPT_PREQUOTE, m_curl->preQuotes);
+    curl_easy_setopt(e, CURLOPT_POSTQUOTE, m_curl->postQuotes);
 }
 
 int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh)
@@ -443,13 +459,20 @@ quint32 FtpLink::list(const QByteArray& dir, QByteArray& listing)
 {
     listing.clear();
     m_curl->listing = &listing;
-    const quint32 error = perform(urlPath(dir, true), Kind::Download, {}, false);
+    // libcurl refuses control characters in an address: such a folder is
+    // named in the LIST command itself.
+    const bool addressable = !hasControlByte(dir);
+    m_curl->listCommand = addressable ? QByteArray() : "LIST " + dir;
+    const quint32 error = perform(urlPath(addressable ? dir : QByteArray("/"), true), Kind::Download, {}, false);
     m_curl->listing = nullptr;
+    m_curl->listCommand.clear();
     return error;
 }
 
 quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
 {
+    if (hasControlByte(file))
+        return downloadByCommand(file, out, ascii);
     m_curl->out = &out;
     m_curl->ascii = ascii;
     const quint32 error = perform(urlPath(file, false), Kind::Download, {}, false);
@@ -460,6 +483,8 @@ quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
 
 quint32 FtpLink::upload(QIODevice& in, qint64 size, const QByteArray& file, bool ascii)
 {
+    if (hasControlByte(file))
+        return uploadByRename(in, size, file, ascii);
     m_curl->in = &in;
     m_curl->ascii = ascii;
     m_curl->uploadSize = ascii ? -1 : size;  // conversion changes the size
@@ -481,6 +506,79 @@ quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replie
         const auto it = std::find_if(m_curl->replies.cbegin(), m_curl->replies.cend(),
                                      [&c](const Reply& r) { return r.command == c; });
         replies.append(it != m_curl->replies.cend() ? *it : Reply());
+    }
+    return error;
+}
+
+namespace {
+
+curl_slist* toSlist(const QList<QByteArray>& commands)
+{
+    curl_slist* list = nullptr;
+    for (const QByteArray& c : commands)
+        list = curl_slist_append(list, c.constData());
+    return list;
+}
+
+}  // namespace
+
+// libcurl refuses control characters in an address, so RETR goes as the
+// command of a listing, which it sends as given. A listing runs in ASCII
+// mode: TYPE I is sent first and holds as long as libcurl believes ASCII
+// is set already, which an ASCII size query makes sure of. The bytes are
+// taken as received; afterwards the server is put back in ASCII mode.
+quint32 FtpLink::downloadByCommand(const QByteArray& file, QIODevice& out, bool ascii)
+{
+    if (!ascii) {
+        m_curl->ascii = true;
+        const quint32 error = perform(urlPath("/.quillon-type", false), Kind::Nobody, {}, false);
+        m_curl->ascii = false;
+        if (error && m_report.code == 0)
+            return error;
+    }
+    m_curl->listCommand = "RETR " + file;
+    m_curl->out = ascii ? &out : nullptr;  // ASCII: libcurl's line-end conversion, as for any ASCII download
+    m_curl->rawOut = ascii ? nullptr : &out;
+    m_curl->rawOutFailed = false;
+    const quint32 error = perform(urlPath("/", true), Kind::Download, {ascii ? "TYPE A" : "TYPE I"}, false);
+    m_curl->listCommand.clear();
+    m_curl->out = nullptr;
+    m_curl->rawOut = nullptr;
+    if (!ascii) {
+        const Reply report = m_report;
+        QList<Reply> ignored;
+        command({"TYPE A"}, ignored);
+        m_report = report;
+    }
+    return error;
+}
+
+// libcurl refuses control characters in an address: the file goes up under
+// a plain temporary name in its folder and is then renamed by command. A
+// folder no address can name is entered by a command right before STOR,
+// from an address folder no other request uses, so that libcurl never takes
+// that directory for one of its own.
+quint32 FtpLink::uploadByRename(QIODevice& in, qint64 size, const QByteArray& file, bool ascii)
+{
+    static int counter = 0;
+    const QByteArray folder = file.left(file.lastIndexOf('/'));
+    const QByteArray tempName = ".quillon-" + QByteArray::number(qint64(getpid())) + '-' +
+                                QByteArray::number(++counter) + ".part";
+    const QByteArray temp = folder + '/' + tempName;
+    const bool addressable = !hasControlByte(folder);
+    if (!addressable)
+        m_curl->preQuotes = toSlist({"CWD " + (folder.isEmpty() ? QByteArray("/") : folder)});
+    m_curl->postQuotes = toSlist({"RNFR " + temp, "RNTO " + file});
+    const quint32 error = upload(in, size, addressable ? temp : "/./" + tempName, ascii);
+    curl_slist_free_all(m_curl->preQuotes);
+    curl_slist_free_all(m_curl->postQuotes);
+    m_curl->preQuotes = nullptr;
+    m_curl->postQuotes = nullptr;
+    if (error) {
+        const Reply report = m_report;
+        QList<Reply> ignored;
+        command({"DELE " + temp}, ignored);  // a refused rename leaves the temporary file
+        m_report = report;
     }
     return error;
 }

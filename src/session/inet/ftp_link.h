@@ -61,6 +61,9 @@ public:
 private:
     enum class Kind { Nobody, Download, Upload };
     quint32 perform(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool atLogin);
+    // Transfers of files whose paths hold control characters.
+    quint32 downloadByCommand(const QByteArray& file, QIODevice& out, bool ascii);
+    quint32 uploadByRename(QIODevice& in, qint64 size, const QByteArray& file, bool ascii);
     // fresh: on a new connection (logged in afresh) instead of the cached one.
     int runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh);
     void prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh);

@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace inet::detail {
 
 namespace {
@@ -44,11 +48,14 @@ bool isPositive(const Reply& reply, bool intermediate)
 
 QString CurlInternet::resolve(ConnectionState& c, const QString& path)
 {
-    if (hasCommandBreak(path)) {
-        fail(ERROR_INVALID_NAME);  // would smuggle a command onto the control connection
+    const QString absolute = absolutePath(c.cwd, path);
+    // CR, LF or NUL would smuggle a command onto the control connection,
+    // whether typed or written as an escape of a shown name.
+    if (hasCommandBreak(path) || hasCommandBreak(c.names.encodePath(absolute))) {
+        fail(ERROR_INVALID_NAME);
         return {};
     }
-    return absolutePath(c.cwd, path);
+    return absolute;
 }
 
 ConnectionState* CurlInternet::connectionWithPath(HINTERNET connection, const QString& path, QString& resolved)
@@ -68,7 +75,12 @@ bool CurlInternet::FtpSetCurrentDirectoryA(HINTERNET connection, const QString& 
     ConnectionState* c = connectionWithPath(connection, path, dir);
     if (!c)
         return false;
-    if (!finish(*c, c->link->changeDirectory(c->names.encodePath(dir))))
+    const QByteArray bytes = c->names.encodePath(dir);
+    // libcurl refuses control characters in an address: such a folder is
+    // entered by the command itself.
+    const bool changed = hasControlByte(bytes) ? answeredCommand(*c, {"CWD " + bytes})
+                                               : finish(*c, c->link->changeDirectory(bytes));
+    if (!changed)
         return false;
     c->cwd = dir;
     return true;
@@ -81,12 +93,15 @@ bool CurlInternet::listInto(ConnectionState& c, const QString& dir, const QStrin
         return false;
     const QRegularExpression pattern(
         matchesAll(filter) ? QString() : QRegularExpression::wildcardToRegularExpression(filter));
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (const ListingEntry& entry : parseListing(text, now)) {
-        const QString name = c.names.decode(entry.name);
-        if (!matchesAll(filter) && !pattern.match(name).hasMatch())
+    const std::vector<ListingEntry> entries = parseListing(text, QDateTime::currentDateTimeUtc());
+    QList<QByteArray> raws;
+    for (const ListingEntry& entry : entries)
+        raws.append(entry.name);
+    const QStringList names = c.names.decodeListing(dir, raws);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!matchesAll(filter) && !pattern.match(names[qsizetype(i)]).hasMatch())
             continue;
-        find.entries.push_back(toFindData(entry, name));
+        find.entries.push_back(toFindData(entries[i], names[qsizetype(i)]));
     }
     return true;
 }
@@ -144,7 +159,7 @@ bool CurlInternet::FtpGetFileA(HINTERNET connection, const QString& remote, cons
     ConnectionState* c = connectionWithPath(connection, remote, file);
     if (!c)
         return false;
-    if (failIfExists && QFileInfo::exists(local))
+    if (failIfExists && ::access(NameBytes(local).constData(), F_OK) == 0)
         return fail(ERROR_FILE_EXISTS);
     PartFile out(local);
     if (!out.open())
@@ -168,28 +183,38 @@ bool CurlInternet::FtpPutFileA(HINTERNET connection, const QString& local, const
     ConnectionState* c = connectionWithPath(connection, remote, file);
     if (!c)
         return false;
-    QFile in(local);
-    if (!QFileInfo(local).isFile())
+    // Opened by its bytes: a local name need not be UTF-8.
+    const QByteArray localBytes = NameBytes(local);
+    struct stat info {};
+    if (::stat(localBytes.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return fail(ERROR_FILE_NOT_FOUND);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    const int fd = ::open(localBytes.constData(), O_RDONLY | O_CLOEXEC);
+    QFile in;
+    if (fd < 0 || !in.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         return fail(ERROR_ACCESS_DENIED);
+    }
     const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
     return finish(*c, c->link->upload(in, in.size(), c->names.encodePath(file), ascii));
+}
+
+bool CurlInternet::answeredCommand(ConnectionState& c, const QByteArray& command)
+{
+    QList<Reply> replies;
+    if (!finish(c, c.link->command({command}, replies)))
+        return false;
+    m_lastReply = replies.first();
+    if (isPositive(replies.first(), false))
+        return true;
+    return fail(replies.first().code ? ERROR_INTERNET_EXTENDED_ERROR : ERROR_INTERNET_CONNECTION_ABORTED);
 }
 
 bool CurlInternet::simpleCommand(HINTERNET connection, const QByteArray& verb, const QString& path)
 {
     QString target;
     ConnectionState* c = connectionWithPath(connection, path, target);
-    if (!c)
-        return false;
-    QList<Reply> replies;
-    if (!finish(*c, c->link->command({verb + ' ' + c->names.encodePath(target)}, replies)))
-        return false;
-    m_lastReply = replies.first();
-    if (isPositive(replies.first(), false))
-        return true;
-    return fail(replies.first().code ? ERROR_INTERNET_EXTENDED_ERROR : ERROR_INTERNET_CONNECTION_ABORTED);
+    return c && answeredCommand(*c, verb + ' ' + c->names.encodePath(target));
 }
 
 bool CurlInternet::FtpCreateDirectoryA(HINTERNET connection, const QString& path)

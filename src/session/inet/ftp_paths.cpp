@@ -1,7 +1,11 @@
 #include "ftp_paths.h"
 
+#include "internet_api.h"
+
 #include <QStringConverter>
 #include <QStringDecoder>
+#include <QSet>
+#include <QStringEncoder>
 #include <QStringList>
 
 namespace inet::detail {
@@ -10,6 +14,20 @@ bool hasCommandBreak(const QString& text)
 {
     for (QChar c : text) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
+            return true;
+    }
+    return false;
+}
+
+bool hasCommandBreak(const QByteArray& bytes)
+{
+    return bytes.contains('\r') || bytes.contains('\n') || bytes.contains('\0');
+}
+
+bool hasControlByte(const QByteArray& bytes)
+{
+    for (char c : bytes) {
+        if (uchar(c) < 0x20)
             return true;
     }
     return false;
@@ -43,40 +61,109 @@ QString baseName(const QString& absolute)
     return absolute.mid(absolute.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-QString decodeName(const QByteArray& raw)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(raw);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gb("GB18030");
-    if (gb.isValid()) {
-        text = gb.decode(raw);
-        if (!gb.hasError())
-            return text;
-    }
-    return QString::fromLatin1(raw);
-}
+namespace {
 
-QString NameCodec::decode(const QByteArray& raw)
+// The text of bytes in GB18030 when they are exactly that, and the text
+// could not be mistaken for a shown name's escapes or hold control
+// characters; a null string otherwise.
+QString legacyText(const QByteArray& raw)
 {
-    const QString text = decodeName(raw);
-    if (text.toUtf8() != raw)
-        m_foreign.insert(text, raw);
+    QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
+    QStringEncoder encoder("GB18030", QStringEncoder::Flag::Stateless);
+    if (!decoder.isValid() || !encoder.isValid())
+        return {};
+    const QString text = decoder.decode(raw);
+    // An incomplete sequence at the end is dropped without an error: only
+    // the way back proves the bytes were all text.
+    if (decoder.hasError() || QByteArray(encoder.encode(text)) != raw || encoder.hasError())
+        return {};
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c == u'\\' || c.unicode() == 0x7F)
+            return {};
+    }
     return text;
 }
 
-QByteArray NameCodec::encodeName(const QString& name) const
+QString childPath(const QString& dir, const QString& name)
 {
-    const auto it = m_foreign.constFind(name);
-    return it != m_foreign.constEnd() ? it.value() : name.toUtf8();
+    return dir == QLatin1String("/") ? QString(QLatin1Char('/') + name) : QString(dir + QLatin1Char('/') + name);
+}
+
+}  // namespace
+
+QString decodeText(const QByteArray& raw)
+{
+    if (IsUtf8Name(raw))
+        return QString::fromUtf8(raw);
+    const QString legacy = legacyText(raw);
+    return legacy.isNull() ? ShownName(raw) : legacy;
+}
+
+QStringList NameCodec::decodeListing(const QString& dir, const QList<QByteArray>& raws)
+{
+    QStringList shown;
+    QSet<QString> taken;
+    for (const QByteArray& raw : raws) {
+        shown.append(IsUtf8Name(raw) ? ShownName(raw) : QString());
+        taken.insert(shown.constLast());
+    }
+    // Other encodings come second, so that a UTF-8 name keeps its text
+    // when a GBK name reads the same.
+    QHash<QString, QByteArray>& foreign = m_foreign[dir];
+    foreign.clear();
+    for (qsizetype i = 0; i < raws.size(); ++i) {
+        if (!shown[i].isNull())
+            continue;
+        const QString legacy = legacyText(raws[i]);
+        if (!legacy.isNull() && !taken.contains(legacy)) {
+            shown[i] = legacy;
+            foreign.insert(legacy, raws[i]);
+        } else {
+            shown[i] = ShownName(raws[i]);
+        }
+        taken.insert(shown[i]);
+    }
+    return shown;
+}
+
+QString NameCodec::decodePath(const QByteArray& raw)
+{
+    QString dir = QStringLiteral("/");
+    for (const QByteArray& part : raw.split('/')) {
+        if (part.isEmpty())
+            continue;
+        QString name = ShownName(part);
+        if (!IsUtf8Name(part)) {
+            const QString legacy = legacyText(part);
+            if (!legacy.isNull()) {
+                name = legacy;
+                m_foreign[dir].insert(legacy, part);
+            }
+        }
+        dir = childPath(dir, name);
+    }
+    return dir;
+}
+
+QByteArray NameCodec::encodeName(const QString& dir, const QString& name) const
+{
+    const auto folder = m_foreign.constFind(dir);
+    if (folder != m_foreign.constEnd()) {
+        const auto it = folder->constFind(name);
+        if (it != folder->constEnd())
+            return it.value();
+    }
+    return NameBytes(name);
 }
 
 QByteArray NameCodec::encodePath(const QString& absolute) const
 {
     QByteArray out;
-    for (const QString& part : absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts))
-        out += '/' + encodeName(part);
+    QString dir = QStringLiteral("/");
+    for (const QString& part : absolute.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        out += '/' + encodeName(dir, part);
+        dir = childPath(dir, part);
+    }
     return out.isEmpty() ? QByteArray("/") : out;
 }
 

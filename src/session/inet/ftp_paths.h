@@ -5,12 +5,18 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace inet::detail {
 
 // True when text holds CR, LF or NUL, which would split an FTP command.
 bool hasCommandBreak(const QString& text);
+bool hasCommandBreak(const QByteArray& bytes);
+// True when bytes hold a control character (below 0x20), which libcurl
+// refuses in an address.
+bool hasControlByte(const QByteArray& bytes);
 
 // path made absolute against the absolute directory cwd, with ".", ".." and
 // repeated slashes resolved. "/" for the root; no trailing slash otherwise.
@@ -21,21 +27,31 @@ QString parentPath(const QString& absolute);
 // The last component of an absolute path (empty for "/").
 QString baseName(const QString& absolute);
 
-// A listed name for display: UTF-8 when valid, else decoded as GB18030.
-QString decodeName(const QByteArray& raw);
+// Server reply text for display: UTF-8 when valid, else GB18030 when the
+// bytes are exactly that, else the shown-name form.
+QString decodeText(const QByteArray& raw);
 
-// Remembers the bytes of names that are not UTF-8, so that a name shown to
-// the caller goes back to the server exactly as the server listed it.
+// Names on the wire are bytes. Names in UTF-8 are shown in the plain form
+// (ShownName, with its escapes); a name in another encoding, such as GBK on
+// older servers, is shown as that text where it is unambiguous within its
+// folder. The codec remembers those, folder by folder, so that every name
+// it showed goes back to the server as exactly the bytes the server listed.
 class NameCodec {
 public:
-    QString decode(const QByteArray& raw);
-    // The wire bytes of an absolute path, component by component.
+    // The shown names of one listing of the folder dir, in the listing's
+    // order, all distinct for distinct bytes. Replaces what earlier listings
+    // of dir taught.
+    QStringList decodeListing(const QString& dir, const QList<QByteArray>& raws);
+    // A whole absolute path as the server gave it (PWD).
+    QString decodePath(const QByteArray& raw);
+    // The wire bytes of an absolute shown path, component by component.
     QByteArray encodePath(const QString& absolute) const;
-    // The wire bytes of one component.
-    QByteArray encodeName(const QString& name) const;
 
 private:
-    QHash<QString, QByteArray> m_foreign;
+    QByteArray encodeName(const QString& dir, const QString& name) const;
+
+    // folder -> shown name -> bytes, for names shown in another encoding
+    QHash<QString, QHash<QString, QByteArray>> m_foreign;
 };
 
 // The path part of an ftp:// address for an absolute path: "/%2F" then the

@@ -5,6 +5,7 @@
 // the library. All strings cross as QString: wire encodings are the
 // library's business.
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -12,6 +13,17 @@
 #include <memory>
 
 namespace inet {
+
+// Names are bytes on a server and on a local disk; callers see them as
+// shown names. A shown name is the name's UTF-8 text, except that each byte
+// that is not part of valid UTF-8, and each NUL, CR and LF, appears as \xHH
+// (two upper-case hex digits), and a "\" that would read as such an escape
+// appears as \x5C. NameBytes gives back exactly the bytes ShownName was
+// given; text that holds no such escape is taken as plain UTF-8.
+QString ShownName(const QByteArray& bytes);
+QByteArray NameBytes(const QString& shown);
+// Whether bytes are well-formed UTF-8 throughout.
+bool IsUtf8Name(const QByteArray& bytes);
 
 // Opaque handle: session, connection or find handle. 0 means none or failure.
 using HINTERNET = quint32;
@@ -75,7 +87,7 @@ struct FindData {
     quint64 ftLastWriteTime = 0;
     quint32 nFileSizeHigh = 0;
     quint32 nFileSizeLow = 0;
-    QString cFileName;  // the entry name, exactly as listed
+    QString cFileName;  // the entry name as listed, in its shown form (see ShownName)
 };
 
 // Called while a transfer runs, at most every few tens of milliseconds:
@@ -142,7 +154,7 @@ public:
     // point-to-point (IFF_POINTOPOINT: ppp, tun, wwan links). PROXY: one of
     // http_proxy, https_proxy, ftp_proxy, all_proxy (either case) is set.
     // RAS_INSTALLED: a dial-up daemon (/usr/sbin/pppd) is installed.
-    // CONFIGURED: set together with a connection. OFFLINE: never set.
+    // CONFIGURED: set together with MODEM, never for a LAN link. OFFLINE: never set.
     virtual bool InternetGetConnectedStateEx(quint32& flags, QString& connectionName, quint32 nameLength,
                                              quint32 reserved) = 0;
 

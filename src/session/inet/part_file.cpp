@@ -1,10 +1,13 @@
 #include "part_file.h"
 
+#include "internet_api.h"
+
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <atomic>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace inet::detail {
@@ -15,34 +18,40 @@ constexpr qsizetype kGatherBytes = 256 * 1024;
 
 // A hidden name beside the target that no other download of this process
 // or another one uses.
-QString partName(const QString& target)
+QByteArray partName(const QByteArray& target)
 {
     static std::atomic<quint64> counter{0};
-    const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + '.' +
-           QString::number(QCoreApplication::applicationPid()) + '-' + QString::number(++counter) +
-           QStringLiteral(".part");
+    const qsizetype slash = target.lastIndexOf('/');
+    return target.left(slash + 1) + '.' + target.mid(slash + 1) + '.' +
+           QByteArray::number(QCoreApplication::applicationPid()) + '-' + QByteArray::number(++counter) + ".part";
+}
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
 }  // namespace
 
-PartFile::PartFile(const QString& target) : m_target(target), m_file(partName(target)) {}
+// Local names are bytes that need not be UTF-8: every file call takes the
+// bytes of the shown path.
+PartFile::PartFile(const QString& target) : m_target(NameBytes(target)), m_part(partName(m_target)) {}
 
 PartFile::~PartFile()
 {
     if (m_created) {
         m_file.close();
-        m_file.remove();
+        ::unlink(m_part.constData());
     }
 }
 
 bool PartFile::open()
 {
-    const QFileInfo target(m_target);
-    if (target.isDir())
+    struct stat target {};
+    if (::stat(m_target.constData(), &target) == 0 && S_ISDIR(target.st_mode))
         return false;
-    const QByteArray folder = QFile::encodeName(target.absolutePath());
-    if (::access(folder.constData(), W_OK | X_OK) != 0)
+    if (::access(folderOf(m_target).constData(), W_OK | X_OK) != 0)
         return false;
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
@@ -52,7 +61,12 @@ bool PartFile::create()
     if (m_created || m_createFailed)
         return m_created;
     // A plain create: the new file gets the permissions any new file would.
-    m_created = m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    const int fd = ::open(m_part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    m_created = fd >= 0 && m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+    if (fd >= 0 && !m_created) {
+        ::close(fd);
+        ::unlink(m_part.constData());
+    }
     m_createFailed = !m_created;
     return m_created;
 }
@@ -80,14 +94,14 @@ bool PartFile::commit()
 {
     if (!isOpen() || !create() || !flushGathered())
         return false;
-    const QFileInfo earlier(m_target);
-    if (earlier.exists()) {
+    struct stat earlier {};
+    if (::stat(m_target.constData(), &earlier) == 0) {
         if (::fdatasync(m_file.handle()) != 0)
             return false;
-        m_file.setPermissions(earlier.permissions());
+        ::fchmod(m_file.handle(), earlier.st_mode & 07777);
     }
     m_file.close();
-    if (std::rename(QFile::encodeName(m_file.fileName()).constData(), QFile::encodeName(m_target).constData()) != 0)
+    if (std::rename(m_part.constData(), m_target.constData()) != 0)
         return false;
     m_created = false;  // it is the target now
     close();

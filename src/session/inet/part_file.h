@@ -10,6 +10,7 @@ namespace inet::detail {
 
 class PartFile : public QIODevice {
 public:
+    // target is a shown path (see ShownName).
     explicit PartFile(const QString& target);
     ~PartFile() override;  // removes the part file unless it was committed
 
@@ -35,7 +36,8 @@ private:
     // Writes the gathered bytes out; false when the disk refused them.
     bool flushGathered();
 
-    QString m_target;
+    QByteArray m_target;  // local names are bytes
+    QByteArray m_part;
     QFile m_file;
     // libcurl hands a download over in pieces of at most 16 KiB; writing
     // each at once costs a system call per piece, so they are gathered.
