@@ -8,7 +8,7 @@ RUN_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n lib
 # metainfo validators and the Debian package tools.
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev python3 python3-pyftpdlib util-linux \
             appstream desktop-file-utils dpkg-dev
-BENCH_PACKAGES := lftp curl vsftpd
+BENCH_PACKAGES := lftp curl
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
@@ -35,11 +35,7 @@ test: deps build
 
 bench: deps bench-deps configure
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
-	@tests/support/with_vsftpd.sh bench/run-benchmarks.sh $(BUILD)/bench; status=$$?; \
-	if [ $$status = 125 ]; then \
-	  echo "vsftpd could not start: the benchmarks run against pyftpdlib instead"; \
-	  bench/run-benchmarks.sh $(BUILD)/bench; \
-	else exit $$status; fi
+	bench/run-benchmarks.sh $(BUILD)/bench
 
 # Renders every window into $(BUILD)/screenshots/ and refreshes the README's pictures in docs/.
 screenshot: deps configure
