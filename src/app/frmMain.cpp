@@ -65,6 +65,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     createControls();
     createMenus();
     connectHandlers();
+    connectKeys();
     resize(toolkit::TwipsToPixels(kDesignWidth), toolkit::TwipsToPixels(kDesignHeight));
     // A hint given just before a long transfer is painted while it runs.
     inet::SetBusyHandler([panels = QPointer<StatusPanels>(staStatus)] {

@@ -167,6 +167,11 @@ private:
     void createMenus();
     void createImages();
     void connectHandlers();
+    void connectKeys();
+    // Enter in a box of the connection band presses 连接 while it is enabled.
+    void pressConnect();
+    // F10 opens the menu bar, as on most desktops.
+    void openMenuBar();
     void placeStatusBar();
 
     QPointer<frmInternet> m_frmInternet;

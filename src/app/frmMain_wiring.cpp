@@ -5,6 +5,8 @@
 #include "local/DriveListBox.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -39,3 +41,23 @@ void frmMain::connectHandlers()
     connect(mnuMode, &QAction::triggered, this, &frmMain::mnuMode_Click);
     connect(mnuAbount, &QAction::triggered, this, &frmMain::mnuAbount_Click);
 }
+
+// Keys that stand in for the mouse.
+void frmMain::connectKeys()
+{
+    for (QLineEdit* box : {txtServer, txtPort, txtUser, txtPassword})
+        connect(box, &QLineEdit::returnPressed, this, &frmMain::pressConnect);
+    auto* menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("menuKey"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, &frmMain::openMenuBar);
+}
+
+void frmMain::pressConnect()
+{
+    if (cmdConnect->isEnabled())
+        cmdConnect->click();
+}
+
+void frmMain::openMenuBar() { menuBar()->setActiveAction(mnuFile->menuAction()); }

@@ -62,6 +62,7 @@ int MsgBox(const QString& prompt, int style, const QString& title)
         box.setIcon(QMessageBox::Critical);
     if ((style & 7) == vbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(style & vbDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
     }
     box.setStandardButtons(QMessageBox::Ok);

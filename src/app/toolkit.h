@@ -20,6 +20,7 @@ namespace toolkit {
 constexpr int vbOKOnly = 0;
 constexpr int vbYesNo = 4;
 constexpr int vbCritical = 16;
+constexpr int vbDefaultButton2 = 256;  // the second button (No) answers Enter
 constexpr int vbOK = 1;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;

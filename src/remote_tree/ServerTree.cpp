@@ -3,6 +3,7 @@
 #include "app/ImageList.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace {
 constexpr int KeyRole = Qt::UserRole;
@@ -166,6 +167,34 @@ void ServerTree::ensureNodeVisible(Node* node)
         up->setExpanded(true);
     if (node)
         scrollToItem(node);
+}
+
+void ServerTree::keyPressEvent(QKeyEvent* event)
+{
+    const QString image = imageKey(selectedNode());
+    bool opens = false;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        opens = true;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Plus:
+        opens = image == QLatin1String("closed");
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Minus:
+        opens = image == QLatin1String("open");
+        break;
+    default:
+        break;
+    }
+    if (!opens) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit DblClick();
 }
 
 void ServerTree::clearNodes()

@@ -61,6 +61,9 @@ signals:
 protected:
     // No expander buttons: folders open and close only through the program.
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+    // Enter acts as a double-click; Right or + on a closed folder and Left
+    // or - on an open one do the same, as tree users expect.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Node* makeNode(const QString& key, const QString& text, const QString& image);
