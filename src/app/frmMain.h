@@ -32,6 +32,10 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // The window's size where the screen has room for it.
+    static constexpr int DesignWidthTwips = 15750;
+    static constexpr int DesignHeightTwips = 11850;
+
     // --- app/: start-up, enabling, clearing, exit --------------------------
     void Form_Load();
     void Form_Unload();
@@ -112,6 +116,7 @@ public:
     ServerTree* tvwServer = nullptr;
 
     QFrame* fraOption = nullptr;
+    QWidget* fraMode = nullptr;  // groups lblMode with the two options
     QLabel* lblMode = nullptr;
     QRadioButton* optBin = nullptr;
     QRadioButton* optAscii = nullptr;
@@ -127,6 +132,7 @@ public:
     QPushButton* cmdCancel = nullptr;
 
     QGroupBox* fraLocal = nullptr;
+    QLabel* lblDrive = nullptr;
     DriveListBox* drvLocal = nullptr;
     DirListBox* dirLocal = nullptr;
     FileListBox* filLocal = nullptr;
@@ -172,7 +178,16 @@ private:
     void pressConnect();
     // F10 opens the menu bar, as on most desktops.
     void openMenuBar();
-    void placeStatusBar();
+    // Size and place the window on its screen, then lay out the controls.
+    void placeOnScreen();
+    void layoutControls();
+    void layoutLocalBand(const QRect& inside);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
 
     QPointer<frmInternet> m_frmInternet;
     bool m_unloading = false;
