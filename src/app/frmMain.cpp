@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/AccessibleControls.h"
 #include "app/GroupPanel.h"
 #include "app/StatusPanels.h"
 #include "app/toolkit.h"
@@ -56,6 +57,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     desktop::ApplyIdentity(this);
+    accessibility::InstallControlDescriptions();
     createImages();
     createControls();
     createMenus();

@@ -52,7 +52,7 @@ frmAbout::frmAbout(QWidget* main)
     cmdOK = button(this, "cmdOK", QStringLiteral("OK"), QStringLiteral("OK"));
     cmdOK->setGeometry(toolkit::TwipsRect(4800, 2700, 1260, 375));
     cmdOK->setDefault(true);
-    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), QStringLiteral("System Info"));
+    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), QStringLiteral("System Info..."));
     cmdSysInfo->setGeometry(toolkit::TwipsRect(4800, 3180, 1260, 375));
     setTabOrder(cmdOK, cmdSysInfo);
     setTabOrder(cmdSysInfo, lblCopyright);

@@ -31,6 +31,9 @@ public:
 ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
 {
     setColumnCount(1);
+    // The toolkit tells assistive technology of the hidden header too: it
+    // reads as the tree's own name rather than as a column "1".
+    setHeaderLabel(QStringLiteral("FTP服务器"));
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -139,6 +142,12 @@ QString ServerTree::imageKey(const Node* node) const
 void ServerTree::setImageKey(Node* node, const QString& image)
 {
     node->setData(0, ImageRole, image);
+    // A folder tells assistive technology that it opens, and whether it is open.
+    const bool open = image == QLatin1String("open");
+    const bool folder = open || image == QLatin1String("closed");
+    node->setChildIndicatorPolicy(folder ? Node::ShowIndicator : Node::DontShowIndicatorWhenChildless);
+    if (folder)
+        node->setExpanded(open);
 }
 
 QIcon ServerTree::icon(const QString& image) const { return m_images ? m_images->image(image) : QIcon(); }
