@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -51,6 +52,22 @@ QPushButton* button(QWidget* parent, const char* objectName, const QString& capt
     return named(new QPushButton(caption, parent), objectName, caption);
 }
 
+// A folder picture with a small triangle, pointing down while the folder
+// is open and right while it is closed, so the two differ at a glance.
+QIcon folderPicture(const QIcon& folder, bool open)
+{
+    constexpr int kSize = 16;
+    QPixmap picture = folder.pixmap(kSize, kSize);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPolygonF down({QPointF(8, 9), QPointF(16, 9), QPointF(12, 15)});
+    const QPolygonF right({QPointF(9, 8), QPointF(15, 12), QPointF(9, 16)});
+    painter.setPen(QPen(Qt::white, 1.5));
+    painter.setBrush(QColor(0x20, 0x20, 0x20));
+    painter.drawPolygon(open ? down : right);
+    return QIcon(picture);
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
@@ -78,8 +95,8 @@ void frmMain::createImages()
 {
     const QStyle* s = style();
     imgPicture.add(QStringLiteral("root"), s->standardIcon(QStyle::SP_DriveNetIcon));
-    imgPicture.add(QStringLiteral("open"), s->standardIcon(QStyle::SP_DirOpenIcon));
-    imgPicture.add(QStringLiteral("closed"), s->standardIcon(QStyle::SP_DirClosedIcon));
+    imgPicture.add(QStringLiteral("open"), folderPicture(s->standardIcon(QStyle::SP_DirOpenIcon), true));
+    imgPicture.add(QStringLiteral("closed"), folderPicture(s->standardIcon(QStyle::SP_DirClosedIcon), false));
     imgPicture.add(QStringLiteral("file"), s->standardIcon(QStyle::SP_FileIcon));
     imgPicture.add(QStringLiteral("leaf"), s->standardIcon(QStyle::SP_FileLinkIcon));
 }

@@ -59,6 +59,7 @@ void frmMain::ClearListings()
 {
     ListingNames.clear();
     ListingAttributes.clear();
+    ListingDetails.clear();
 }
 
 void frmMain::cmdCancel_Click()

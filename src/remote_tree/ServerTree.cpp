@@ -3,11 +3,14 @@
 #include "app/ImageList.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 
 namespace {
 constexpr int KeyRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
+constexpr int DetailsRole = Qt::UserRole + 2;
 
 // A node keeps only its image key; the picture and the description that
 // assistive technology reads are derived from it when the view asks, which
@@ -204,6 +207,39 @@ void ServerTree::keyPressEvent(QKeyEvent* event)
     }
     event->accept();
     emit DblClick();
+}
+
+void ServerTree::setDetails(Node* node, const QString& details)
+{
+    if (node)
+        node->setData(0, DetailsRole, details);
+}
+
+QString ServerTree::toolTipOf(const Node* node) const
+{
+    if (!node)
+        return {};
+    const QModelIndex index = indexFromItem(node);
+    const int needed = visualRect(index).left() + sizeHintForIndex(index).width();
+    const bool cut = needed > viewport()->width();
+    const QString details = node->data(0, DetailsRole).toString();
+    if (details.isEmpty())
+        return cut ? node->text(0) : QString();
+    return node->text(0) + u'\n' + details;
+}
+
+bool ServerTree::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTreeWidget::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QTreeWidgetItem* node = itemAt(help->pos());
+    const QString tip = toolTipOf(node);
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualItemRect(node));
+    return true;
 }
 
 void ServerTree::clearNodes()
