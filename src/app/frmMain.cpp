@@ -75,6 +75,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("frmMain"));
     desktop::ApplyIdentity(this);
     accessibility::InstallControlDescriptions();
+    toolkit::KeepFocusVisible();
     createImages();
     createControls();
     createMenus();

@@ -35,6 +35,9 @@ QString InputBox(const QString& prompt, const QString& title = {}, const QString
 // Shows a dialog modally (nested event loop); returns when it is hidden or closed.
 int ShowModal(QDialog* dialog);
 
+// Keeps the focus frame shown whenever the focus did not come from the mouse.
+void KeepFocusVisible();
+
 // Processes all pending events once.
 void DoEvents();
 

@@ -1,6 +1,7 @@
 // The whole job without a mouse: real key presses on the real window.
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
+#include "file_ops/frmFocus.h"
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
@@ -156,6 +157,27 @@ TEST_F(Keyboard, TabReachesEveryControlInScreenOrderAndF10OpensTheMenus)
     press(window->mnuFile, Qt::Key_Down);
     press(window->mnuFile, Qt::Key_Return);
     EXPECT_EQ(person.modalShown, QStringList{"frmInternet"});
+}
+
+TEST_F(Keyboard, DialogsShowTheirFocusAndGiveItBackWhenTheyClose)
+{
+    window->EnableFileCommands(true);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->cmdMdDir->setFocus();
+    bool focusShown = false;
+    person.modalScripts = {[&focusShown](QDialog* dialog) {
+        auto* chooser = qobject_cast<frmFocus*>(dialog);
+        focusShown = QTest::qWaitForWindowActive(dialog) && QApplication::focusWidget() == chooser->optFTP &&
+                     dialog->testAttribute(Qt::WA_KeyboardFocusChange);
+        ScriptedToolkit::click(dialog, "cmdCancel");
+    }};
+    press(window->cmdMdDir, Qt::Key_Space);
+    EXPECT_EQ(person.modalShown, QStringList{"frmFocus"});
+    EXPECT_TRUE(focusShown);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), window->cmdMdDir);
 }
 
 }  // namespace
