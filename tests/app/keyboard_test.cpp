@@ -152,6 +152,12 @@ TEST_F(Keyboard, TabReachesEveryControlInScreenOrderAndF10OpensTheMenus)
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->optBin->setFocus();
+    press(window->optBin, Qt::Key_Right);  // the arrows choose the transfer type
+    EXPECT_TRUE(window->optAscii->isChecked());
+    EXPECT_EQ(TransferType, 1u);
+    window->optBin->click();
+
     press(window.get(), Qt::Key_F10);
     ASSERT_TRUE(window->mnuFile->isVisible());
     press(window->mnuFile, Qt::Key_Down);
