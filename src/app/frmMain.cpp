@@ -28,7 +28,6 @@
 
 namespace {
 
-
 template <typename W>
 W* named(W* widget, const char* objectName, const QString& accessibleName = {})
 {
@@ -143,6 +142,9 @@ void frmMain::createServerBand(QWidget* central)
     fraServer = named(new QGroupBox(QStringLiteral("FTP服务器"), central), "fraServer",
                       QStringLiteral("FTP服务器"));
     tvwServer = named(new ServerTree(fraServer), "tvwServer", QStringLiteral("FTP服务器"));
+    // Assistive technology is told of the hidden header too: it reads as the
+    // tree's own name rather than as a column "1".
+    tvwServer->setHeaderLabel(tvwServer->accessibleName());
 }
 
 void frmMain::createOptionBand(QWidget* central)

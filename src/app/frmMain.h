@@ -189,7 +189,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-
     QPointer<frmInternet> m_frmInternet;
     bool m_unloading = false;
 };

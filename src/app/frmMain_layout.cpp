@@ -114,9 +114,9 @@ void frmMain::layoutControls()
     const int serverHeight = rest * kServerShare / (kServerShare + kLocalShare);
 
     int top = 0;
-    const auto band = [&](QWidget* frame, int bandHeight) {
-        frame->setGeometry(kMargin, top, bandWidth, bandHeight);
-        top += bandHeight + kGap;
+    const auto band = [&](QWidget* frame, int own) {
+        frame->setGeometry(kMargin, top, bandWidth, own);
+        top += own + kGap;
     };
     band(fraConnect, connectionHeight);
     band(fraServer, serverHeight);

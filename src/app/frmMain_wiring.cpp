@@ -5,9 +5,9 @@
 #include "local/DriveListBox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 

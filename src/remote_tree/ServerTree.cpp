@@ -34,9 +34,6 @@ public:
 ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
 {
     setColumnCount(1);
-    // The toolkit tells assistive technology of the hidden header too: it
-    // reads as the tree's own name rather than as a column "1".
-    setHeaderLabel(QStringLiteral("FTP服务器"));
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);

@@ -15,7 +15,7 @@ constexpr quint32 kNameLength = 256;
 
 // A tick box that shows a state and takes no change from any input: mouse,
 // keys or assistive technology, which may toggle a box directly. Only
-// show() changes it.
+// display() changes it.
 class StateBox : public QCheckBox {
 public:
     StateBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent)
