@@ -1,5 +1,6 @@
 #include "app/StatusPanels.h"
 
+#include <QAccessible>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,6 +8,14 @@
 
 namespace {
 constexpr int kFrameMs = 16;  // a screen frame at 60 Hz
+
+// Tells assistive technology that a panel reads differently now, so that a
+// screen reader can announce the new hint.
+void announce(QLabel* label)
+{
+    QAccessibleEvent changed(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
 }  // namespace
 
 StatusPanels::StatusPanels(QWidget* parent) : QWidget(parent)
@@ -45,6 +54,7 @@ QString StatusPanels::text(int index) const { return panel(index)->text(); }
 void StatusPanels::setText(int index, const QString& text)
 {
     panel(index)->setText(text);
+    announce(panel(index));
 }
 
 void StatusPanels::showHint(int index, const QString& text)
@@ -56,6 +66,7 @@ void StatusPanels::showHint(int index, const QString& text)
         // text itself is current, for assistive technology too.
         label->setUpdatesEnabled(false);
         label->setText(text);
+        announce(label);
         if (!m_pending.isActive())
             m_pending.start(kFrameMs);
         return;
@@ -63,6 +74,7 @@ void StatusPanels::showHint(int index, const QString& text)
     m_pending.stop();
     label->setUpdatesEnabled(true);
     label->setText(text);
+    announce(label);
     label->repaint();
     m_sincePaint.start();
 }

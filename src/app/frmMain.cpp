@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "app/AccessibleControls.h"
+#include "app/GroupPanel.h"
 #include "app/StatusPanels.h"
 #include "app/toolkit.h"
 #include "desktop/AppIdentity.h"
@@ -19,19 +21,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 
 namespace {
-
-// Band geometry and control positions, in twips.
-constexpr int kBandLeft = 45;
-constexpr int kBandWidth = 15660;
-constexpr int kDesignWidth = 15750;
-constexpr int kDesignHeight = 11850;
-constexpr int kStatusHeight = 330;
 
 template <typename W>
 W* named(W* widget, const char* objectName, const QString& accessibleName = {})
@@ -56,17 +52,37 @@ QPushButton* button(QWidget* parent, const char* objectName, const QString& capt
     return named(new QPushButton(caption, parent), objectName, caption);
 }
 
+// A folder picture with a small triangle, pointing down while the folder
+// is open and right while it is closed, so the two differ at a glance.
+QIcon folderPicture(const QIcon& folder, bool open)
+{
+    constexpr int kSize = 16;
+    QPixmap picture = folder.pixmap(kSize, kSize);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPolygonF down({QPointF(8, 9), QPointF(16, 9), QPointF(12, 15)});
+    const QPolygonF right({QPointF(9, 8), QPointF(15, 12), QPointF(9, 16)});
+    painter.setPen(QPen(Qt::white, 1.5));
+    painter.setBrush(QColor(0x20, 0x20, 0x20));
+    painter.drawPolygon(open ? down : right);
+    return QIcon(picture);
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     desktop::ApplyIdentity(this);
+    accessibility::InstallControlDescriptions();
+    toolkit::KeepFocusVisible();
     createImages();
     createControls();
     createMenus();
     connectHandlers();
-    resize(toolkit::TwipsToPixels(kDesignWidth), toolkit::TwipsToPixels(kDesignHeight));
+    connectKeys();
+    resize(toolkit::TwipsToPixels(DesignWidthTwips), toolkit::TwipsToPixels(DesignHeightTwips));
+    layoutControls();
     // While a library call blocks, the window repaints and its timers run;
     // input waits, and the command gate holds whatever else would start a
     // command. A hint given just before the call is painted at once.
@@ -83,8 +99,8 @@ void frmMain::createImages()
 {
     const QStyle* s = style();
     imgPicture.add(QStringLiteral("root"), s->standardIcon(QStyle::SP_DriveNetIcon));
-    imgPicture.add(QStringLiteral("open"), s->standardIcon(QStyle::SP_DirOpenIcon));
-    imgPicture.add(QStringLiteral("closed"), s->standardIcon(QStyle::SP_DirClosedIcon));
+    imgPicture.add(QStringLiteral("open"), folderPicture(s->standardIcon(QStyle::SP_DirOpenIcon), true));
+    imgPicture.add(QStringLiteral("closed"), folderPicture(s->standardIcon(QStyle::SP_DirClosedIcon), false));
     imgPicture.add(QStringLiteral("file"), s->standardIcon(QStyle::SP_FileIcon));
     imgPicture.add(QStringLiteral("leaf"), s->standardIcon(QStyle::SP_FileLinkIcon));
 }
@@ -105,7 +121,6 @@ void frmMain::createControls()
 void frmMain::createConnectionBand(QWidget* central)
 {
     fraConnect = named(new QFrame(central), "fraConnect");
-    fraConnect->setGeometry(toolkit::TwipsRect(kBandLeft, 0, kBandWidth, 615));
     txtServer = named(new QLineEdit(fraConnect), "txtServer");
     txtPort = named(new QLineEdit(fraConnect), "txtPort");
     txtUser = named(new QLineEdit(fraConnect), "txtUser");
@@ -121,19 +136,6 @@ void frmMain::createConnectionBand(QWidget* central)
     cmdConnect = button(fraConnect, "cmdConnect", QStringLiteral("连接"));
     cmdDisConnect = button(fraConnect, "cmdDisConnect", QStringLiteral("断开"));
 
-    lblServer->setGeometry(toolkit::TwipsRect(120, 180, 1080, 300));
-    txtServer->setGeometry(toolkit::TwipsRect(1200, 135, 2400, 360));
-    lblPort->setGeometry(toolkit::TwipsRect(3720, 180, 480, 300));
-    txtPort->setGeometry(toolkit::TwipsRect(4200, 135, 780, 360));
-    lblUser->setGeometry(toolkit::TwipsRect(5100, 180, 720, 300));
-    txtUser->setGeometry(toolkit::TwipsRect(5820, 135, 1680, 360));
-    lblPassword->setGeometry(toolkit::TwipsRect(7620, 180, 480, 300));
-    txtPassword->setGeometry(toolkit::TwipsRect(8100, 135, 1680, 360));
-    chkPassive->setGeometry(toolkit::TwipsRect(9900, 150, 1740, 330));
-    chkAnon->setGeometry(toolkit::TwipsRect(11700, 150, 1380, 330));
-    cmdConnect->setGeometry(toolkit::TwipsRect(13140, 105, 1200, 420));
-    cmdDisConnect->setGeometry(toolkit::TwipsRect(14400, 105, 1200, 420));
-
     QWidget* order[] = {txtServer, txtPort, txtUser, txtPassword, chkPassive, chkAnon, cmdConnect, cmdDisConnect};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -143,21 +145,20 @@ void frmMain::createServerBand(QWidget* central)
 {
     fraServer = named(new QGroupBox(QStringLiteral("FTP服务器"), central), "fraServer",
                       QStringLiteral("FTP服务器"));
-    fraServer->setGeometry(toolkit::TwipsRect(kBandLeft, 630, kBandWidth, 4530));
     tvwServer = named(new ServerTree(fraServer), "tvwServer", QStringLiteral("FTP服务器"));
-    tvwServer->setGeometry(toolkit::TwipsRect(90, 270, kBandWidth - 180, 4530 - 360));
+    // Assistive technology is told of the hidden header too: it reads as the
+    // tree's own name rather than as a column "1".
+    tvwServer->setHeaderLabel(tvwServer->accessibleName());
 }
 
 void frmMain::createOptionBand(QWidget* central)
 {
     fraOption = named(new QFrame(central), "fraOption");
-    fraOption->setGeometry(toolkit::TwipsRect(kBandLeft, 5145, kBandWidth, 615));
-    lblMode = named(new QLabel(QStringLiteral("传输方式"), fraOption), "lblMode");
-    optBin = named(new QRadioButton(QStringLiteral("二进制"), fraOption), "optBin", QStringLiteral("二进制"));
-    optAscii = named(new QRadioButton(QStringLiteral("文本"), fraOption), "optAscii", QStringLiteral("文本"));
-    lblMode->setGeometry(toolkit::TwipsRect(120, 180, 960, 300));
-    optBin->setGeometry(toolkit::TwipsRect(1080, 150, 1000, 330));
-    optAscii->setGeometry(toolkit::TwipsRect(2100, 150, 840, 330));
+    // The two options and their label form one group, for assistive technology too.
+    fraMode = named(new GroupPanel(fraOption), "fraMode", QStringLiteral("传输方式"));
+    lblMode = named(new QLabel(QStringLiteral("传输方式"), fraMode), "lblMode");
+    optBin = named(new QRadioButton(QStringLiteral("二进制"), fraMode), "optBin", QStringLiteral("二进制"));
+    optAscii = named(new QRadioButton(QStringLiteral("文本"), fraMode), "optAscii", QStringLiteral("文本"));
 
     cmdPutFolder = button(fraOption, "cmdPutFolder", QStringLiteral("上传目录"));
     cmdGetFolder = button(fraOption, "cmdGetFolder", QStringLiteral("下载目录"));
@@ -171,31 +172,18 @@ void frmMain::createOptionBand(QWidget* central)
     cmdCancel = button(fraOption, "cmdCancel", QStringLiteral("取消操作"));
     cmdDelDir->setToolTip(QStringLiteral("谨慎操作!"));
     cmdDelFile->setToolTip(QStringLiteral("谨慎操作!"));
-
-    QPushButton* row[] = {cmdPutFolder, cmdGetFolder, cmdPutFile, cmdGetFile, cmdNameDir,
-                          cmdNameFile, cmdMdDir, cmdDelDir, cmdDelFile, cmdCancel};
-    int left = 3060;
-    for (QPushButton* b : row) {
-        b->setGeometry(toolkit::TwipsRect(left, 105, 1200, 420));
-        left += 1255;
-    }
 }
 
 void frmMain::createLocalBand(QWidget* central)
 {
     fraLocal = named(new QGroupBox(QStringLiteral("本地计算机"), central), "fraLocal",
                      QStringLiteral("本地计算机"));
-    fraLocal->setGeometry(toolkit::TwipsRect(kBandLeft, 5760, kBandWidth, 4290));
     drvLocal = named(new DriveListBox(fraLocal), "drvLocal", QStringLiteral("驱动器"));
     dirLocal = named(new DirListBox(fraLocal), "dirLocal", QStringLiteral("目录"));
     filLocal = named(new FileListBox(fraLocal), "filLocal", QStringLiteral("文件"));
     // On Linux a drop-down list is named by its label, so the drive list has one.
-    auto* lblDrive = named(new QLabel(QStringLiteral("驱动器"), fraLocal), "lblDrive");
+    lblDrive = named(new QLabel(QStringLiteral("驱动器"), fraLocal), "lblDrive");
     lblDrive->setBuddy(drvLocal);
-    lblDrive->setGeometry(toolkit::TwipsRect(120, 330, 900, 300));
-    drvLocal->setGeometry(toolkit::TwipsRect(1020, 300, 5100, 360));
-    dirLocal->setGeometry(toolkit::TwipsRect(120, 720, 6000, 3450));
-    filLocal->setGeometry(toolkit::TwipsRect(6240, 300, kBandWidth - 6360, 3870));
 
     // The panes start on the drive and directory the process starts in.
     const QString start = QDir::currentPath();
@@ -211,12 +199,9 @@ void frmMain::createLocalBand(QWidget* central)
 void frmMain::createWebBand(QWidget* central)
 {
     fraWeb = named(new QGroupBox(QStringLiteral("网页文件"), central), "fraWeb", QStringLiteral("网页文件"));
-    fraWeb->setGeometry(toolkit::TwipsRect(kBandLeft, 10080, kBandWidth, 615));
     txtWeb = named(new QLineEdit(fraWeb), "txtWeb", QStringLiteral("网页文件"));
     cmdWeb = button(fraWeb, "cmdWeb", QStringLiteral("下载"));
     txtWeb->setText(modWeb::SampleAddress());
-    txtWeb->setGeometry(toolkit::TwipsRect(120, 225, 14100, 345));
-    cmdWeb->setGeometry(toolkit::TwipsRect(14340, 195, 1200, 390));
 }
 
 void frmMain::createMenus()

@@ -33,6 +33,10 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // The window's size where the screen has room for it.
+    static constexpr int DesignWidthTwips = 15750;
+    static constexpr int DesignHeightTwips = 11850;
+
     // --- app/: start-up, enabling, clearing, exit --------------------------
     void Form_Load();
     void Form_Unload();
@@ -114,6 +118,7 @@ public:
     ServerTree* tvwServer = nullptr;
 
     QFrame* fraOption = nullptr;
+    QWidget* fraMode = nullptr;  // groups lblMode with the two options
     QLabel* lblMode = nullptr;
     QRadioButton* optBin = nullptr;
     QRadioButton* optAscii = nullptr;
@@ -129,6 +134,7 @@ public:
     QPushButton* cmdCancel = nullptr;
 
     QGroupBox* fraLocal = nullptr;
+    QLabel* lblDrive = nullptr;
     DriveListBox* drvLocal = nullptr;
     DirListBox* dirLocal = nullptr;
     FileListBox* filLocal = nullptr;
@@ -153,6 +159,7 @@ public:
     // --- window-owned data ----------------------------------------------------
     QStringList ListingNames;           // names of the last server listing
     QList<quint32> ListingAttributes;   // their attribute words, in parallel
+    QStringList ListingDetails;         // their size and time of change, in parallel
     QString SavedUserName;              // kept while anonymous log-in is ticked
     QString LoginDirectory = QStringLiteral("/");  // where the server put the session
 
@@ -172,8 +179,21 @@ private:
     // Connects a control's signal to a handler that runs through the command gate.
     template <typename Sender, typename Signal>
     void gated(Sender* sender, Signal signal, void (frmMain::*handler)());
-    void placeStatusBar();
+    void connectKeys();
+    // Enter in a box of the connection band presses 连接 while it is enabled.
+    void pressConnect();
+    // F10 opens the menu bar, as on most desktops.
+    void openMenuBar();
+    // Size and place the window on its screen, then lay out the controls.
+    void placeOnScreen();
+    void layoutControls();
+    void layoutLocalBand(const QRect& inside);
 
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
     QPointer<frmInternet> m_frmInternet;
     CommandGate* m_gate = nullptr;
     bool m_unloading = false;

@@ -14,8 +14,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QGuiApplication>
-#include <QScreen>
 
 using namespace modWinInet;
 
@@ -41,21 +39,7 @@ void frmMain::Form_Load()
         box->setEnabled(true);
     EnableFileCommands(false);
     setWindowTitle(toolkit::AppTitle());
-
-    const QSize client = size();
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.x() + (screen.width() - client.width()) / 2, screen.y() + (screen.height() - client.height()) / 2);
-    setFixedSize(toolkit::TwipsToPixels(15750), toolkit::TwipsToPixels(11850));
-    placeStatusBar();
-    staStatus->setWidth(1, width() - toolkit::TwipsToPixels(3000));
-    staStatus->setWidth(2, toolkit::TwipsToPixels(3000));
-}
-
-void frmMain::placeStatusBar()
-{
-    const int height = toolkit::TwipsToPixels(330);
-    const int clientHeight = this->height() - menuBar()->sizeHint().height();
-    staStatus->setGeometry(0, clientHeight - height, width(), height);
+    placeOnScreen();
 }
 
 void frmMain::EnableFileCommands(bool enable)
@@ -77,6 +61,7 @@ void frmMain::ClearListings()
 {
     ListingNames.clear();
     ListingAttributes.clear();
+    ListingDetails.clear();
 }
 
 void frmMain::cmdCancel_Click()

@@ -73,7 +73,8 @@ void frmMain::ReportInternetError(qint32 number, const QString& label)
     }
     const QString question = visibleControls(label) + QStringLiteral(" Err: ") + QString::number(number) +
                              QStringLiteral("\r\n关闭连接及进程?");
-    if (toolkit::MsgBox(question, toolkit::vbYesNo) != toolkit::vbYes)
+    // Enter answers No: a stray key press must not end the program.
+    if (toolkit::MsgBox(question, toolkit::vbYesNo | toolkit::vbDefaultButton2) != toolkit::vbYes)
         return;
 
     CloseHandles();

@@ -10,6 +10,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -50,3 +52,23 @@ void frmMain::connectHandlers()
     gated(mnuMode, &QAction::triggered, &frmMain::mnuMode_Click);
     gated(mnuAbount, &QAction::triggered, &frmMain::mnuAbount_Click);
 }
+
+// Keys that stand in for the mouse.
+void frmMain::connectKeys()
+{
+    for (QLineEdit* box : {txtServer, txtPort, txtUser, txtPassword})
+        connect(box, &QLineEdit::returnPressed, this, &frmMain::pressConnect);
+    auto* menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("menuKey"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, &frmMain::openMenuBar);
+}
+
+void frmMain::pressConnect()
+{
+    if (cmdConnect->isEnabled())
+        cmdConnect->click();
+}
+
+void frmMain::openMenuBar() { menuBar()->setActiveAction(mnuFile->menuAction()); }

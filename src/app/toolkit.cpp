@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFocusEvent>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLockFile>
@@ -45,6 +46,50 @@ double logicalDpi()
 // A dialog left open by a test script must not hang the run.
 constexpr int kScriptedModalTimeoutMs = 15000;
 
+// Gives the keyboard focus back to the control that opened a dialog once
+// the dialog is gone, as long as that control can still take it.
+class FocusReturn {
+public:
+    explicit FocusReturn(const QWidget* dialog = nullptr) : m_opener(opener(dialog)) {}
+    ~FocusReturn()
+    {
+        if (!m_opener || !m_opener->isVisible() || !m_opener->isEnabled())
+            return;
+        m_opener->activateWindow();
+        m_opener->setFocus(Qt::OtherFocusReason);
+    }
+
+private:
+    // A menu item's dialog opens while no control has the focus; the
+    // focus control of the window it belongs to is then the one to return to.
+    static QWidget* opener(const QWidget* dialog)
+    {
+        if (QWidget* focus = QApplication::focusWidget())
+            return focus;
+        const QWidget* window = dialog && dialog->parentWidget() ? dialog->parentWidget()->window()
+                                                                : QApplication::activeWindow();
+        return window ? window->focusWidget() : nullptr;
+    }
+
+    QPointer<QWidget> m_opener;
+};
+
+// Keeps the focus frame drawn whenever the focus did not come from the
+// mouse: the toolkit shows it only after the first Tab otherwise, so a
+// dialog opened by a key would hide where the keyboard acts.
+class FocusShower : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::MouseFocusReason)
+                static_cast<QWidget*>(watched)->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 void SetHooks(Hooks h) { hooks() = std::move(h); }
@@ -55,6 +100,7 @@ int MsgBox(const QString& prompt, int style, const QString& title)
     const QString caption = title.isEmpty() ? AppTitle() : title;
     if (hooks().msgBox)
         return hooks().msgBox(prompt, style, caption);
+    const FocusReturn focus;
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setText(prompt);
@@ -62,6 +108,7 @@ int MsgBox(const QString& prompt, int style, const QString& title)
         box.setIcon(QMessageBox::Critical);
     if ((style & 7) == vbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(style & vbDefaultButton2 ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
     }
     box.setStandardButtons(QMessageBox::Ok);
@@ -77,6 +124,7 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
     QString shown = prompt;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     bool ok = false;
+    const FocusReturn focus;
     const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, shown,
                                                QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
@@ -84,6 +132,7 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
 
 int ShowModal(QDialog* dialog)
 {
+    const FocusReturn focus(dialog);
     if (hooks().onModal) {
         QPointer<QDialog> guard(dialog);
         auto script = hooks().onModal;
@@ -97,6 +146,16 @@ int ShowModal(QDialog* dialog)
         });
     }
     return dialog->exec();
+}
+
+void KeepFocusVisible()
+{
+    static FocusShower* shower = nullptr;
+    if (shower || !qApp)
+        return;
+    shower = new FocusShower;
+    shower->setParent(qApp);
+    qApp->installEventFilter(shower);
 }
 
 void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -20,6 +20,7 @@ namespace toolkit {
 constexpr int vbOKOnly = 0;
 constexpr int vbYesNo = 4;
 constexpr int vbCritical = 16;
+constexpr int vbDefaultButton2 = 256;  // the second button (No) answers Enter
 constexpr int vbOK = 1;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;
@@ -33,6 +34,9 @@ QString InputBox(const QString& prompt, const QString& title = {}, const QString
 
 // Shows a dialog modally (nested event loop); returns when it is hidden or closed.
 int ShowModal(QDialog* dialog);
+
+// Keeps the focus frame shown whenever the focus did not come from the mouse.
+void KeepFocusVisible();
 
 // Processes all pending events once.
 void DoEvents();

@@ -45,8 +45,8 @@ frmFocus::frmFocus(const QWidget* mainWindow)
     frmOption->setAccessibleName(QStringLiteral("目标"));
     optFTP->setAccessibleName(optFTP->text());
     optLocal->setAccessibleName(optLocal->text());
-    cmdOption->setAccessibleName(QStringLiteral("确定"));
-    cmdCancel->setAccessibleName(QStringLiteral("取消"));
+    cmdOption->setAccessibleName(cmdOption->text());  // voice control says what it sees
+    cmdCancel->setAccessibleName(cmdCancel->text());
     setTabOrder(optFTP, optLocal);
     setTabOrder(optLocal, cmdOption);
     setTabOrder(cmdOption, cmdCancel);

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <algorithm>
+
 using toolkit::TwipsToPixels;
 
 namespace {
@@ -52,8 +54,12 @@ frmAbout::frmAbout(QWidget* main)
     cmdOK = button(this, "cmdOK", QStringLiteral("OK"), QStringLiteral("OK"));
     cmdOK->setGeometry(toolkit::TwipsRect(4800, 2700, 1260, 375));
     cmdOK->setDefault(true);
-    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), QStringLiteral("System Info"));
+    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), QStringLiteral("System Info..."));
     cmdSysInfo->setGeometry(toolkit::TwipsRect(4800, 3180, 1260, 375));
+    // Both buttons as wide as the longer caption needs, growing leftwards.
+    const int width = std::max({cmdOK->width(), cmdOK->sizeHint().width(), cmdSysInfo->sizeHint().width()});
+    for (QPushButton* b : {cmdOK, cmdSysInfo})
+        b->setGeometry(b->geometry().right() + 1 - width, b->y(), width, b->height());
     setTabOrder(cmdOK, cmdSysInfo);
     setTabOrder(cmdSysInfo, lblCopyright);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStyle>
 
 #include <algorithm>
@@ -15,11 +16,29 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { setListIndex(indexOfRow(row(item))); });
-    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        const QString target = list(indexOfRow(row(item)));
-        if (!target.isEmpty())
-            setPath(target);
+    // The highlight the commands use is the one the user sees, however it moved.
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            m_listIndex = indexOfRow(row);
     });
+    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { openRow(row(item)); });
+}
+
+void DirListBox::openRow(int row)
+{
+    const QString target = list(indexOfRow(row));
+    if (!target.isEmpty())
+        setPath(target);
+}
+
+void DirListBox::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentRow() >= 0) {
+        event->accept();
+        openRow(currentRow());
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 bool DirListBox::setPath(const QString& path)

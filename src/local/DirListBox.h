@@ -1,7 +1,7 @@
 #pragma once
 // The directory list: the open directory (index -1), its ancestors up to
-// "/" (-2, -3, ...) and its subdirectories (0, 1, ...). A single click
-// highlights an entry; a double-click opens it.
+// "/" (-2, -3, ...) and its subdirectories (0, 1, ...). A single click or
+// the arrow keys highlight an entry; a double-click or Enter opens it.
 
 #include <QListWidget>
 
@@ -27,7 +27,11 @@ public:
 signals:
     void Change();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void openRow(int row);
     void fill();
     int rowOfIndex(int index) const;
     int indexOfRow(int row) const;

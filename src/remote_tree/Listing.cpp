@@ -2,6 +2,9 @@
 
 #include "remote_tree/ServerPaths.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 namespace remote_tree {
 
 namespace {
@@ -12,6 +15,16 @@ void append(Listing& listing, const inet::FindData& data)
         return;
     listing.attributes.append(data.dwFileAttributes);
     listing.names.append(data.cFileName);
+    listing.details.append(EntryDetails(data));
+}
+
+// 100 ns ticks since 1601 as a time; invalid for 0.
+QDateTime fromFileTime(quint64 ticks)
+{
+    constexpr qint64 kEpochDelta = 11644473600LL;  // seconds from 1601 to 1970
+    if (ticks == 0)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(qint64(ticks / 10000) - kEpochDelta * 1000, Qt::UTC);
 }
 
 }  // namespace
@@ -42,6 +55,19 @@ Listing ReadListing(inet::InternetApi& library, inet::HINTERNET connection)
     }
     library.InternetCloseHandle(find);
     return listing;
+}
+
+QString EntryDetails(const inet::FindData& data)
+{
+    QStringList parts;
+    if (!IsFolderAttribute(data.dwFileAttributes)) {
+        const qint64 size = qint64(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+        parts << QStringLiteral("大小: ") + QLocale(QLocale::English).toString(size) + QStringLiteral(" 字节");
+    }
+    const QDateTime changed = fromFileTime(data.ftLastWriteTime);
+    if (changed.isValid())
+        parts << QStringLiteral("修改时间: ") + changed.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    return parts.join(QStringLiteral("  "));
 }
 
 bool IsFolderAttribute(quint32 attributes) { return quint16(attributes) == inet::FILE_ATTRIBUTE_DIRECTORY; }

@@ -21,11 +21,16 @@ struct Listing {
     quint32 error = 0;
     QStringList names;         // entry names in the server's order
     QList<quint32> attributes; // their attribute words, in parallel
+    QStringList details;       // size and time of change as a person reads them, in parallel
 };
 
 // Lists the connection's current directory. Entries whose names cannot
 // stand in a node key are left out. The find handle is closed before return.
 Listing ReadListing(inet::InternetApi& library, inet::HINTERNET connection);
+
+// "大小: 1,234 字节  修改时间: 2024-05-01 12:00" from a find-data record;
+// what the listing did not give is left out, so it may be empty.
+QString EntryDetails(const inet::FindData& data);
 
 // Whether an attribute word marks a folder: exactly the directory bit in its
 // low 16 bits, nothing else.

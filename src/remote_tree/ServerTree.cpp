@@ -3,11 +3,15 @@
 #include "app/ImageList.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace {
 constexpr int KeyRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
+constexpr int DetailsRole = Qt::UserRole + 2;
 
 // A node keeps only its image key; the picture and the description that
 // assistive technology reads are derived from it when the view asks, which
@@ -146,6 +150,12 @@ QString ServerTree::imageKey(const Node* node) const
 void ServerTree::setImageKey(Node* node, const QString& image)
 {
     node->setData(0, ImageRole, image);
+    // A folder tells assistive technology that it opens, and whether it is open.
+    const bool open = image == QLatin1String("open");
+    const bool folder = open || image == QLatin1String("closed");
+    node->setChildIndicatorPolicy(folder ? Node::ShowIndicator : Node::DontShowIndicatorWhenChildless);
+    if (folder)
+        node->setExpanded(open);
 }
 
 QIcon ServerTree::icon(const QString& image) const { return m_images ? m_images->image(image) : QIcon(); }
@@ -174,6 +184,67 @@ void ServerTree::ensureNodeVisible(Node* node)
         up->setExpanded(true);
     if (node)
         scrollToItem(node);
+}
+
+void ServerTree::keyPressEvent(QKeyEvent* event)
+{
+    const QString image = imageKey(selectedNode());
+    bool opens = false;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        opens = true;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Plus:
+        opens = image == QLatin1String("closed");
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Minus:
+        opens = image == QLatin1String("open");
+        break;
+    default:
+        break;
+    }
+    if (!opens) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit DblClick();
+}
+
+void ServerTree::setDetails(Node* node, const QString& details)
+{
+    if (node)
+        node->setData(0, DetailsRole, details);
+}
+
+QString ServerTree::toolTipOf(const Node* node) const
+{
+    if (!node)
+        return {};
+    const QModelIndex index = indexFromItem(node);
+    const int needed = visualRect(index).left() + sizeHintForIndex(index).width();
+    const bool cut = needed > viewport()->width();
+    const QString details = node->data(0, DetailsRole).toString();
+    if (details.isEmpty())
+        return cut ? node->text(0) : QString();
+    return node->text(0) + u'\n' + details;
+}
+
+bool ServerTree::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTreeWidget::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QTreeWidgetItem* node = itemAt(help->pos());
+    const QString tip = toolTipOf(node);
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualItemRect(node));
+    return true;
 }
 
 void ServerTree::clearNodes()

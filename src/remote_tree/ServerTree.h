@@ -51,6 +51,11 @@ public:
     static Node* nextSibling(const Node* node);
     // Expands every ancestor and scrolls the node into view.
     void ensureNodeVisible(Node* node);
+    // Facts about the entry a node stands for, shown in its tooltip.
+    void setDetails(Node* node, const QString& details);
+    // The tooltip of a node: its whole text when the view cuts it off, and
+    // its details; empty when there is nothing the row does not show.
+    QString toolTipOf(const Node* node) const;
 
     // Removes every node.
     void clearNodes();
@@ -63,6 +68,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     // No expander buttons: folders open and close only through the program.
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+    // Enter acts as a double-click; Right or + on a closed folder and Left
+    // or - on an open one do the same, as tree users expect.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     Node* makeNode(const QString& key, const QString& text, const QString& image);

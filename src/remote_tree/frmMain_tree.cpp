@@ -42,6 +42,7 @@ void frmMain::ListServerDirectory(const QString& path)
     remote_tree::Listing listing = remote_tree::ReadListing(inet::Library(), ConnectionHandle);
     ListingNames = std::move(listing.names);
     ListingAttributes = std::move(listing.attributes);
+    ListingDetails = std::move(listing.details);
     using Outcome = remote_tree::Listing::Outcome;
     switch (listing.outcome) {
     case Outcome::Complete:
@@ -69,8 +70,15 @@ void frmMain::AddListingNodes(const QString& parentKey)
     if (ListingAttributes.isEmpty())
         return;
     const QList<ServerTree::NewNode> nodes = remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes);
-    if (ServerTree::Node* last = tvwServer->addChildren(parentKey, nodes))
-        tvwServer->ensureNodeVisible(last);
+    ServerTree::Node* last = tvwServer->addChildren(parentKey, nodes);
+    if (!last)
+        return;
+    for (qsizetype i = 0; i < nodes.size() && i < ListingDetails.size(); ++i)
+        tvwServer->setDetails(tvwServer->node(nodes[i].key), ListingDetails[i]);
+    // As many entries as fit come into view, but never at the cost of the
+    // folder that was opened.
+    tvwServer->ensureNodeVisible(last);
+    tvwServer->scrollToItem(tvwServer->node(parentKey));
 }
 
 bool frmMain::ChangeServerDirectory(const QString& keyOrPath) { return changeDirectory(*this, keyOrPath); }

@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
+#include "session/ProxyAddress.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -84,8 +85,10 @@ void frmInternet::cmdInternetOpen_Click()
         return;
     }
     const QString agent = QString::fromLatin1(AgentName);
-    if (!txtProxy->text().isEmpty())
-        SessionHandle = inet::Library().InternetOpenA(agent, inet::INTERNET_OPEN_TYPE_PROXY, txtProxy->text(), {}, 0);
+    if (!txtProxy->text().isEmpty()) {
+        const QString proxy = session::ProxyWithPort(txtProxy->text(), txtProxyPort->text());
+        SessionHandle = inet::Library().InternetOpenA(agent, inet::INTERNET_OPEN_TYPE_PROXY, proxy, {}, 0);
+    }
     else
         SessionHandle = inet::Library().InternetOpenA(agent, inet::INTERNET_OPEN_TYPE_DIRECT, {}, {}, 0);
     if (SessionHandle != 0)

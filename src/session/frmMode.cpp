@@ -13,6 +13,33 @@ namespace {
 
 constexpr quint32 kNameLength = 256;
 
+// A tick box that shows a state and takes no change from any input: mouse,
+// keys or assistive technology, which may toggle a box directly. Only
+// display() changes it.
+class StateBox : public QCheckBox {
+public:
+    StateBox(const QString& caption, QWidget* parent) : QCheckBox(caption, parent)
+    {
+        connect(this, &QCheckBox::toggled, this, [this](bool on) {
+            if (on != m_shown)
+                setChecked(m_shown);
+        });
+    }
+    void display(bool on)
+    {
+        m_shown = on;
+        setChecked(on);
+    }
+
+protected:
+    void nextCheckState() override {}
+
+private:
+    bool m_shown = false;
+};
+
+void showState(QCheckBox* box, bool on) { static_cast<StateBox*>(box)->display(on); }
+
 }  // namespace
 
 frmMode::frmMode(QWidget* main)
@@ -39,13 +66,12 @@ frmMode::frmMode(QWidget* main)
 
 QCheckBox* frmMode::addFlagBox(const char* objectName, const QString& caption, int row)
 {
-    auto* box = new QCheckBox(caption, picConnection);
+    auto* box = new StateBox(caption, picConnection);
     box->setObjectName(QLatin1String(objectName));
     box->setAccessibleName(caption);
     box->setGeometry(toolkit::TwipsRect(120, 60 + row * 345, 3540, 300));
-    // The boxes show the machine's state; a click must not pretend to change it.
-    box->setAttribute(Qt::WA_TransparentForMouseEvents);
-    box->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches each box so that a screen reader reads its state.
+    box->setFocusPolicy(Qt::TabFocus);
     return box;
 }
 
@@ -63,15 +89,16 @@ void frmMode::ShowConnectionState()
     QString name(int(kNameLength), u' ');
     const bool connected = inet::Library().InternetGetConnectedStateEx(flags, name, kNameLength, 0);
     for (QCheckBox* box : findChildren<QCheckBox*>())
-        box->setChecked(false);
+        showState(box, false);
     if (!connected)
         return;
     fraConnection->setTitle(QStringLiteral("联网方式：") + modCommon::TrimAtNull(name));
+    fraConnection->setAccessibleName(fraConnection->title());
     const std::pair<QCheckBox*, quint32> bits[] = {
         {chkModem, inet::INTERNET_CONNECTION_MODEM},         {chkLan, inet::INTERNET_CONNECTION_LAN},
         {chkProxy, inet::INTERNET_CONNECTION_PROXY},         {chkRASInstalled, inet::INTERNET_RAS_INSTALLED},
         {chkOffline, inet::INTERNET_CONNECTION_OFFLINE},     {chkConfigured, inet::INTERNET_CONNECTION_CONFIGURED},
     };
     for (const auto& [box, bit] : bits)
-        box->setChecked((flags & 0xFF & bit) != 0);
+        showState(box, (flags & 0xFF & bit) != 0);
 }

@@ -167,7 +167,7 @@ TEST_F(StartupTest, EveryControlHasANameAPersonWouldSay)
     const std::pair<QWidget*, const char*> named[] = {
         {window->txtServer, "FTP服务器"}, {window->txtPort, "端口"},     {window->txtUser, "用户名"},
         {window->txtPassword, "口令"},    {window->txtWeb, "网页文件"},  {window->tvwServer, "FTP服务器"},
-        {window->dirLocal, "目录"},    {window->filLocal, "文件"},
+        {window->dirLocal, "目录"},    {window->filLocal, "文件"},    {window->drvLocal, "驱动器"},
         {window->cmdConnect, "连接"},     {window->chkAnon, "匿名登录"}, {window->optBin, "二进制"},
     };
     for (const auto& [widget, name] : named)
@@ -176,11 +176,11 @@ TEST_F(StartupTest, EveryControlHasANameAPersonWouldSay)
         const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||
                              qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QComboBox*>(widget);
         const QString name = widget->objectName();
-        if (control && !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && widget != window->drvLocal) {
+        if (control && !name.isEmpty() && !name.startsWith(QLatin1String("qt_"))) {
             EXPECT_FALSE(accessibleName(widget).isEmpty()) << widget->objectName().toStdString();
         }
     }
-    // A drop-down list is named by the label related to it.
+    // A drop-down list is also named by the label related to it.
     QAccessibleInterface* drive = QAccessible::queryAccessibleInterface(window->drvLocal);
     QStringList labels;
     for (const auto& [other, relation] : drive->relations(QAccessible::Label))

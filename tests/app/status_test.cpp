@@ -102,7 +102,7 @@ TEST_F(StatusTest, ExtendedErrorShowsTheServerReplyThenAsks)
     EXPECT_EQ(panel1(), QStringLiteral("提示: FtpFindFirstFile Extd Err: 550 550 No such file or directory."));
     ASSERT_EQ(person.msgBoxes.size(), 1);
     EXPECT_EQ(person.msgBoxes[0].prompt, QStringLiteral("FtpFindFirstFile Err: 12003\r\n关闭连接及进程?"));
-    EXPECT_EQ(person.msgBoxes[0].style, toolkit::vbYesNo);
+    EXPECT_EQ(person.msgBoxes[0].style, toolkit::vbYesNo | toolkit::vbDefaultButton2);
     EXPECT_EQ(person.msgBoxes[0].title, toolkit::AppTitle());
 }
 

@@ -117,7 +117,7 @@ TEST_F(HelpMenu, EditorOnThePathOpensTheFileWhenTheDesktopCannot)
     EXPECT_EQ(QFileInfo(QDir::currentPath()), QFileInfo(folder.path()));
 }
 
-TEST_F(HelpMenu, NothingToOpenWithShowsNothing)
+TEST_F(HelpMenu, NothingToOpenWithSaysWhereTheFileIs)
 {
     person.openUrlResult = false;
     pathWith({});
@@ -125,6 +125,16 @@ TEST_F(HelpMenu, NothingToOpenWithShowsNothing)
     EXPECT_TRUE(person.shellCommands.isEmpty());
     EXPECT_TRUE(person.msgBoxes.isEmpty());
     EXPECT_FALSE(readFile(helpPath()).isEmpty());
+    EXPECT_EQ(panel1(), QStringLiteral("提示: 没有程序能打开帮助文件，它在：") + helpPath());
+
+    QFile editor(bin.path() + QStringLiteral("/mousepad"));  // an editor that does not start
+    ASSERT_TRUE(editor.open(QIODevice::WriteOnly));
+    editor.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    person.shellResult = false;
+    window->staStatus->setText(1, QString());
+    window->mnuContent->trigger();
+    EXPECT_EQ(person.shellCommands, QStringList{QStringLiteral("mousepad ReadMe.txt")});
+    EXPECT_EQ(panel1(), QStringLiteral("提示: 没有程序能打开帮助文件，它在：") + helpPath());
 }
 
 TEST(HelpFolder, ProgramsOwnFolderWhenWritableOrHoldingTheFileNeverASharedBin)

@@ -1,10 +1,14 @@
 // The server tree against the in-memory server: listing, nodes, server
 // paths and double-click navigation.
 #include "app/modWinInet.h"
+#include "remote_tree/Listing.h"
 #include "support/window_fixture.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 using namespace testsupport;
 
@@ -236,6 +240,79 @@ TEST_F(Tree, ADirectoryLargerThanSixteenBitsShowsEveryEntry)
     connectFake();
     EXPECT_EQ(window->tvwServer->node("srv")->childCount(), 40000);
     EXPECT_TRUE(window->tvwServer->contains("srv/f39999"));
+}
+
+}  // namespace
+
+namespace {
+
+class TreeView : public FakeWindowTest {};
+
+TEST_F(TreeView, OpeningALongFolderKeepsItInViewAndTooltipsTellWhatTheRowsCannot)
+{
+    for (int i = 0; i < 80; ++i)
+        net.addFile(QStringLiteral("/pub/f%1.txt").arg(i, 2, 10, QChar('0')), "12345");
+    const QString longName = QString(200, 'n') + ".txt";
+    net.addFile("/pub/" + longName, "x");
+    net.addDir("/pub/sub");
+    connectFake();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    doubleClickNode("srv/pub");
+    ServerTree* tree = window->tvwServer;
+    const QRect shown = tree->viewport()->rect();
+    EXPECT_TRUE(shown.contains(tree->visualItemRect(tree->node("srv/pub"))));
+    EXPECT_TRUE(shown.contains(tree->visualItemRect(tree->node("srv/pub/f00.txt"))));
+
+    EXPECT_EQ(tree->toolTipOf(tree->node("srv")), "");          // whole text shown, nothing more known
+    EXPECT_EQ(tree->toolTipOf(tree->node("srv/pub/sub")), "");  // a folder without a time
+    EXPECT_EQ(tree->toolTipOf(tree->node("srv/pub/f00.txt")), "srv/pub/f00.txt\n大小: 5 字节");
+    const QString cut = "srv/pub/" + longName;
+    EXPECT_EQ(tree->toolTipOf(tree->node(cut)), cut + "\n大小: 1 字节");
+
+    ServerTree::Node* node = tree->node("srv/pub/f01.txt");
+    tree->scrollToItem(node);
+    const QPoint at = tree->visualItemRect(node).center();
+    QHelpEvent help(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tree->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "srv/pub/f01.txt\n大小: 5 字节");
+}
+
+TEST(TreeDetails, SizeAndTimeOfChangeAsTheListingGaveThem)
+{
+    const QDateTime noon(QDate(2024, 5, 1), QTime(12, 0), Qt::UTC);
+    const quint64 ticks = quint64(noon.toMSecsSinceEpoch() + 11644473600000LL) * 10000;
+    const QString time = noon.toLocalTime().toString("yyyy-MM-dd hh:mm");
+    const struct {
+        quint32 attributes;
+        quint32 sizeHigh, sizeLow;
+        quint64 changed;
+        QString expected;
+    } rows[] = {
+        {128, 0, 1234567, ticks, "大小: 1,234,567 字节  修改时间: " + time},
+        {128, 1, 0, 0, "大小: 4,294,967,296 字节"},
+        {16, 0, 4096, ticks, "修改时间: " + time},
+        {16, 0, 0, 0, ""},
+    };
+    for (const auto& row : rows) {
+        inet::FindData data;
+        data.dwFileAttributes = row.attributes;
+        data.nFileSizeHigh = row.sizeHigh;
+        data.nFileSizeLow = row.sizeLow;
+        data.ftLastWriteTime = row.changed;
+        EXPECT_EQ(remote_tree::EntryDetails(data), row.expected) << row.expected.toStdString();
+    }
+}
+
+TEST_F(TreeView, OpenAndClosedFoldersLookDifferent)
+{
+    const QImage open = window->imgPicture.image("open").pixmap(16, 16).toImage();
+    const QImage closed = window->imgPicture.image("closed").pixmap(16, 16).toImage();
+    int differing = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            differing += open.pixel(x, y) != closed.pixel(x, y);
+    EXPECT_GE(differing, 16);
 }
 
 }  // namespace

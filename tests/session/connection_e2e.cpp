@@ -29,6 +29,18 @@ TEST_F(LiveConnection, ANamedLogInShowsTheLoginDirectory)
     EXPECT_TRUE(person.msgBoxes.isEmpty());
 }
 
+TEST_F(LiveConnection, AProxyWhosePortIsInItsOwnBox)
+{
+    ProxyServer proxy(ProxyServer::Kind::Socks5);
+    ASSERT_TRUE(proxy.ok()) << proxy.error().toStdString();
+    putOnServer(server.workDir() + "/via.txt", "v");
+    window->LoadInternetDialog()->txtProxyPort->setText(QString::number(proxy.port()));
+    openSession("socks5://127.0.0.1");
+    connectTo(server.host(), server.port(), server.user(), server.password());
+    ASSERT_TRUE(modWinInet::IsConnected) << panel1().toStdString();
+    EXPECT_GE(proxy.tunnelCount(), 1);
+}
+
 TEST_F(LiveConnection, AnAnonymousLogIn)
 {
     if (server.external())

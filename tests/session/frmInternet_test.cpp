@@ -2,6 +2,7 @@
 #include "app/StatusPanels.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
+#include "session/ProxyAddress.h"
 #include "support/window_fixture.h"
 
 #include <QLineEdit>
@@ -34,6 +35,43 @@ TEST_F(SessionDialogTest, AnyProxyTextEvenBlanksAsksForAProxySession)
     SessionHandle = 0;
     openSession(QStringLiteral("socks5://127.0.0.1:1080"));
     EXPECT_EQ(net.calls, QStringList{QStringLiteral("InternetOpenA(FTP CLIENT,3,socks5://127.0.0.1:1080,0)")});
+}
+
+TEST_F(SessionDialogTest, TheProxyPortBoxCompletesAnAddressWithoutAPort)
+{
+    frmInternet* dialog = window->LoadInternetDialog();
+    dialog->txtProxyPort->setText(QStringLiteral("3128"));
+    openSession(QStringLiteral("proxy.example"));
+    EXPECT_EQ(net.calls, QStringList{QStringLiteral("InternetOpenA(FTP CLIENT,3,proxy.example:3128,0)")});
+}
+
+TEST(ProxyWithPort, AddsThePortOnlyWhereTheAddressLacksOne)
+{
+    const struct {
+        const char* address;
+        const char* port;
+        const char* proxy;
+    } rows[] = {
+        {"proxy.example", "3128", "proxy.example:3128"},
+        {" proxy.example ", " 3128 ", "proxy.example:3128"},
+        {"proxy.example:8080", "3128", "proxy.example:8080"},
+        {"socks5://10.0.0.1", "1080", "socks5://10.0.0.1:1080"},
+        {"socks5://10.0.0.1:1080", "9", "socks5://10.0.0.1:1080"},
+        {"http://user:pw@proxy/", "80", "http://user:pw@proxy:80/"},
+        {"::1", "3128", "[::1]:3128"},
+        {"[::1]", "3128", "[::1]:3128"},
+        {"[::1]:8080", "3128", "[::1]:8080"},
+        {"proxy.example", "", "proxy.example"},
+        {"proxy.example", "0", "proxy.example"},
+        {"proxy.example", "65536", "proxy.example"},
+        {"proxy.example", "31x", "proxy.example"},
+        {"  ", "3128", "  "},
+        {"http=a:80 ftp=b", "21", "http=a:80 ftp=b"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(session::ProxyWithPort(QString::fromUtf8(row.address), QString::fromUtf8(row.port)),
+                  QString::fromUtf8(row.proxy))
+            << row.address << " + " << row.port;
 }
 
 TEST_F(SessionDialogTest, AFailedOpenSaysSoAndEmptiesPanel2)
