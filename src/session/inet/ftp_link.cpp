@@ -3,6 +3,7 @@
 #include "curl_loop.h"
 #include "ftp_paths.h"
 #include "inet_errors.h"
+#include "tls_guard.h"
 
 #include <curl/curl.h>
 
@@ -269,6 +270,9 @@ FtpLink::FtpLink(LinkTarget target)
     m_curl->easy = curl_easy_init();
     m_curl->multi = curl_multi_init();
     curl_multi_setopt(m_curl->multi, CURLMOPT_MAXCONNECTS, 1L);
+    if (isEncrypted(m_target.scheme))
+        m_tls = std::make_unique<TlsGuard>(QString::fromUtf8(hostForUrl(m_target.host)) + QLatin1Char(':') +
+                                           QString::number(m_target.port));
 }
 
 FtpLink::~FtpLink() = default;
@@ -285,9 +289,17 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, onSocketOpened);
     curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, m_curl.get());
-    const QByteArray url = "ftp://" + hostForUrl(m_target.host) + ':' + QByteArray::number(m_target.port) + path;
+    const bool implicitTls = m_target.scheme == Scheme::Ftps;
+    const QByteArray url = (implicitTls ? "ftps://" : "ftp://") + hostForUrl(m_target.host) + ':' +
+                           QByteArray::number(m_target.port) + path;
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, implicitTls ? "ftps" : "ftp");
+    if (m_tls) {
+        // Control and data both encrypted, or nothing sent past the refusal.
+        curl_easy_setopt(e, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+        curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+        m_tls->apply(e);
+    }
     const bool anonymous = m_target.user.isEmpty() && m_target.password.isEmpty();
     curl_easy_setopt(e, CURLOPT_USERNAME, anonymous ? "anonymous" : m_target.user.constData());
     curl_easy_setopt(e, CURLOPT_PASSWORD, anonymous ? "quillon@" : m_target.password.constData());
@@ -419,6 +431,28 @@ quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArr
 
 quint32 FtpLink::login()
 {
+    quint32 error = logInOnce();
+    // A certificate that failed verification is put to the person once;
+    // trusted, it is pinned and the log-in runs again on that key alone.
+    if (error == ERROR_INTERNET_SEC_INVALID_CERT && m_tls && !m_tls->pinned() && m_tls->askTrust())
+        error = logInOnce();
+    if (!m_tls && refusesPlainLogin(error, m_report.code, m_report.text))
+        return ERROR_FTP_ENCRYPTION_REQUIRED;
+    return error;
+}
+
+SecurityInfo FtpLink::security() const
+{
+    if (!m_tls)
+        return {};
+    const TlsPeer& peer = m_tls->peer();
+    return {peer.version.isEmpty() ? QStringLiteral("TLS") : peer.version, peer.subject, peer.fingerprint};
+}
+
+quint32 FtpLink::logInOnce()
+{
+    if (m_tls)
+        m_tls->reset();
     const quint32 error = perform("/", Kind::Nobody, {"*FEAT"}, true);
     if (error)
         return error;

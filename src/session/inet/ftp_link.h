@@ -4,6 +4,7 @@
 // logged-in connection between requests. Paths are absolute wire bytes.
 
 #include "internet_api.h"
+#include "server_address.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -28,7 +29,10 @@ struct LinkTarget {
     QByteArray password;
     bool passive = true;
     QByteArray proxy;     // empty: direct; "host:port" an HTTP proxy; or with a scheme
+    Scheme scheme = Scheme::Ftp;  // Ftp, Ftpes or Ftps here
 };
+
+class TlsGuard;
 
 class FtpLink {
 public:
@@ -42,6 +46,8 @@ public:
     // Server path of the log-in directory, as PWD gave it after log-in.
     QByteArray loginDir() const { return m_loginDir; }
     bool serverSpeaksUtf8() const { return m_utf8; }
+    // How the connection is protected (nothing for plain FTP).
+    SecurityInfo security() const;
 
     quint32 changeDirectory(const QByteArray& dir);
     quint32 list(const QByteArray& dir, QByteArray& listing);
@@ -66,9 +72,12 @@ private:
     void prepare(const QByteArray& path, Kind kind, const QList<QByteArray>& quotes, bool fresh);
     // Whether a failed request broke on its link before anything went through.
     bool worthRetrying(int code) const;
+    // The log-in itself, once the certificate question is settled.
+    quint32 logInOnce();
 
     LinkTarget m_target;
     std::unique_ptr<Curl> m_curl;
+    std::unique_ptr<TlsGuard> m_tls;  // encrypted FTP only
     const ProgressHandler* m_progress = nullptr;
     QByteArray m_loginDir = "/";
     bool m_utf8 = false;
