@@ -7,6 +7,7 @@
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
+#include "session/SecureConnection.h"
 #include "session/frmInternet.h"
 #include "web/modWeb.h"
 
@@ -75,6 +76,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
         if (panels)
             panels->paintPending();
     });
+    session::InstallTrustQuestions();
 }
 
 frmMain::~frmMain() = default;

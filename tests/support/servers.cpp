@@ -84,7 +84,7 @@ bool FtpServer::supports(const Options& options)
     if (qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_URL"))
         return true;
     return options.loginSubdir.isEmpty() && options.idleTimeoutSeconds == 0 && !options.countConnections &&
-           options.bytesPerSecond == 0;
+           options.bytesPerSecond == 0 && options.tlsCertificate.isEmpty() && options.port == 0;
 }
 
 void FtpServer::startLocal(const Options& options)
@@ -108,6 +108,16 @@ void FtpServer::startLocal(const Options& options)
         args << QStringLiteral("--idle-silent");
     if (options.bytesPerSecond > 0)
         args << QStringLiteral("--rate") << QString::number(options.bytesPerSecond);
+    if (!options.tlsCertificate.isEmpty()) {
+        args << QStringLiteral("--tls-cert") << options.tlsCertificate;
+        m_scheme = options.tlsImplicit ? QStringLiteral("ftps") : QStringLiteral("ftpes");
+    }
+    if (options.tlsImplicit)
+        args << QStringLiteral("--tls-implicit");
+    if (options.tlsRequired)
+        args << QStringLiteral("--tls-required");
+    if (options.port)
+        args << QStringLiteral("--port") << QString::number(options.port);
     if (options.countConnections) {
         m_countFile = m_tempDir.path() + QStringLiteral("/connections");
         args << QStringLiteral("--count-file") << m_countFile;
@@ -174,6 +184,18 @@ int countLines(const QString& path, const QByteArray& prefix)
 
 }  // namespace
 
+QString FtpServer::address() const
+{
+    if (m_scheme.isEmpty())
+        return m_host;
+    return m_scheme + QStringLiteral("://") + m_host + QLatin1Char(':') + QString::number(m_port);
+}
+
+int FtpServer::userCommandCount() const
+{
+    return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "user");
+}
+
 int FtpServer::connectionCount() const
 {
     return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "connection");
@@ -200,6 +222,15 @@ void FtpServer::thaw()
 {
     if (m_process && m_process->state() == QProcess::Running)
         ::kill(pid_t(m_process->processId()), SIGCONT);
+}
+
+TlsCertificates::TlsCertificates()
+{
+    if (!m_dir.isValid())
+        return;
+    QProcess process;
+    process.start(QStringLiteral("/usr/bin/python3"), {scriptPath("tls_certs.py"), m_dir.path()});
+    m_ok = process.waitForFinished(kStartTimeoutMs) && process.exitCode() == 0;
 }
 
 HttpServer::HttpServer()

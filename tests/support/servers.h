@@ -22,6 +22,10 @@ public:
         bool countConnections = false;
         bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
         int bytesPerSecond = 0;       // data connections paced to this rate each way; 0: no limit
+        QString tlsCertificate;       // PEM with certificate and key: FTP over TLS (AUTH TLS)
+        bool tlsImplicit = false;     // TLS from the first byte instead of AUTH TLS
+        bool tlsRequired = false;     // plain log-ins and plain data refused
+        quint16 port = 0;             // 0: a free port
     };
 
     FtpServer();
@@ -38,6 +42,9 @@ public:
     QString error() const { return m_error; }
     bool external() const { return m_external; }
     QString host() const { return m_host; }
+    // What a person types in the server box: the host, or for TLS an
+    // address with its scheme and port.
+    QString address() const;
     quint16 port() const { return m_port; }
     QString user() const { return m_user; }
     QString password() const { return m_password; }
@@ -54,6 +61,8 @@ public:
     // -1 when unknown (external server).
     int connectionCount() const;
     int idleDropCount() const;
+    // USER commands received so far; -1 when unknown.
+    int userCommandCount() const;
     // Kills the server now.
     void stop();
     // Freezes the local server process (it stops sending, its connections
@@ -77,7 +86,24 @@ private:
     QString m_loginDir = QStringLiteral("/");
     QString m_workDir = QStringLiteral("/");
     QString m_countFile;
-    QString m_externalScratch;  // local folder of workDir() on an external server
+    QString m_externalScratch;
+    QString m_scheme;  // empty for plain FTP  // local folder of workDir() on an external server
+};
+
+// Test certificates made afresh in a temporary folder (tls_certs.py).
+class TlsCertificates {
+public:
+    TlsCertificates();
+    bool ok() const { return m_ok; }
+    QString caFile() const { return path("ca.pem"); }
+    QString caSigned() const { return path("ca-signed.pem"); }
+    QString selfSigned() const { return path("self-signed.pem"); }
+    QString otherSelfSigned() const { return path("other-self-signed.pem"); }
+
+private:
+    QString path(const char* name) const { return m_dir.path() + QLatin1Char('/') + QLatin1String(name); }
+    QTemporaryDir m_dir;
+    bool m_ok = false;
 };
 
 // Serves files from a fresh temporary root; /status/<code> answers that status.
