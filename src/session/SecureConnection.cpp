@@ -125,6 +125,13 @@ std::optional<QString> SecureConnectHint(quint32 error, const QString& serverTex
     }
 }
 
+std::optional<QString> BinaryOnlyHint(bool connected, const QString& serverText, quint32 transferType)
+{
+    if (!connected || !isSftp(serverText) || transferType != inet::FTP_TRANSFER_TYPE_ASCII)
+        return std::nullopt;
+    return QStringLiteral("SFTP 只能按二进制方式传输，文件将按二进制传输。");
+}
+
 void ShowConnectionSecurity(StatusPanels* statusBar, const inet::SecurityInfo& info)
 {
     QLabel* lock = lockLabel(statusBar);

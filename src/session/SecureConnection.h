@@ -23,6 +23,10 @@ void InstallTrustQuestions();
 // The hint for a failed connect that concerns encryption, if the error is one.
 std::optional<QString> SecureConnectHint(quint32 error, const QString& serverText);
 
+// The hint that SFTP moves files in binary whatever the mode, when the
+// connection is SFTP and ASCII is selected.
+std::optional<QString> BinaryOnlyHint(bool connected, const QString& serverText, quint32 transferType);
+
 // Shows the lock with its tooltip at the end of the status bar while the
 // connection is encrypted; hides it otherwise.
 void ShowConnectionSecurity(StatusPanels* statusBar, const inet::SecurityInfo& info);

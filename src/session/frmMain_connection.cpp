@@ -80,6 +80,8 @@ void frmMain::cmdConnect_Click()
     if (!ListingNames.isEmpty()) {
         AddListingNodes(server);
         staStatus->setText(2, QStringLiteral("连接中"));
+        if (const std::optional<QString> hint = session::BinaryOnlyHint(IsConnected, server, TransferType))
+            ShowStatus(*hint);
     }
 }
 

@@ -8,7 +8,9 @@
 
 #include <csignal>
 
+#include <pwd.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -231,6 +233,56 @@ TlsCertificates::TlsCertificates()
     QProcess process;
     process.start(QStringLiteral("/usr/bin/python3"), {scriptPath("tls_certs.py"), m_dir.path()});
     m_ok = process.waitForFinished(kStartTimeoutMs) && process.exitCode() == 0;
+}
+
+SshServer::SshServer()
+{
+    if (!m_dir.isValid() || !QDir().mkpath(root()) || !QDir().mkpath(home() + QStringLiteral("/.ssh"))) {
+        m_error = QStringLiteral("cannot make the server's folders");
+        return;
+    }
+    const QString key = home() + QStringLiteral("/.ssh/id_ed25519");
+    if (QProcess::execute(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"),
+                                                          QStringLiteral("ed25519"), QStringLiteral("-N"), QString(),
+                                                          QStringLiteral("-f"), key}) != 0) {
+        m_error = QStringLiteral("ssh-keygen failed");
+        return;
+    }
+    m_process = std::make_unique<QProcess>();
+    m_port = startScript(*m_process, scriptPath("ssh_server.py"),
+                         {QStringLiteral("--dir"), m_dir.path(), QStringLiteral("--root"), root(),
+                          QStringLiteral("--authorized"), key + QStringLiteral(".pub"), QStringLiteral("--user"), user()},
+                         &m_error);
+}
+
+SshServer::~SshServer()
+{
+    stop();
+}
+
+QString SshServer::user() const
+{
+    const passwd* self = getpwuid(getuid());
+    return self ? QString::fromLocal8Bit(self->pw_name) : QString();
+}
+
+QString SshServer::address() const
+{
+    return QStringLiteral("sftp://127.0.0.1:") + QString::number(m_port);
+}
+
+QByteArray SshServer::hostKey() const
+{
+    QFile file(m_dir.path() + QStringLiteral("/host_key.pub"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> parts = file.readAll().trimmed().split(' ');
+    return parts.size() >= 2 ? parts[0] + ' ' + parts[1] : QByteArray();
+}
+
+void SshServer::stop()
+{
+    stopProcess(m_process.get());
 }
 
 HttpServer::HttpServer()

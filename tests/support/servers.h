@@ -106,6 +106,36 @@ private:
     bool m_ok = false;
 };
 
+// OpenSSH's sshd (ssh_server.py) on 127.0.0.1 and a free port, serving SFTP
+// from a fresh folder to this machine's user, who logs in with the key in
+// home()/.ssh/id_ed25519. home() is a fresh folder for HOME, without known_hosts.
+class SshServer {
+public:
+    SshServer();
+    ~SshServer();
+    SshServer(const SshServer&) = delete;
+    SshServer& operator=(const SshServer&) = delete;
+
+    bool ok() const { return m_port != 0; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    QString user() const;
+    // "sftp://127.0.0.1:<port>"
+    QString address() const;
+    // The folder the SFTP session starts in (its server path is the same).
+    QString root() const { return m_dir.path() + QStringLiteral("/root"); }
+    QString home() const { return m_dir.path() + QStringLiteral("/home"); }
+    // The host's public key as a known_hosts key part: "ssh-ed25519 AAAA...".
+    QByteArray hostKey() const;
+    void stop();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<QProcess> m_process;
+    QString m_error;
+    quint16 m_port = 0;
+};
+
 // Serves files from a fresh temporary root; /status/<code> answers that status.
 class HttpServer {
 public:

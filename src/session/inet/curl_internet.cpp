@@ -130,8 +130,6 @@ HINTERNET CurlInternet::InternetConnectA(HINTERNET session, const QString& serve
     const std::optional<ServerAddress> address = parseServerAddress(server, port);
     if (!address)
         return fail(ERROR_INTERNET_NAME_NOT_RESOLVED), 0;
-    if (address->scheme == Scheme::Sftp)
-        return fail(ERROR_INTERNET_UNRECOGNIZED_SCHEME), 0;
     if (hasCommandBreak(user) || hasCommandBreak(password))
         return fail(ERROR_INVALID_NAME), 0;
     // Active data connections would come from the server straight back to

@@ -3,6 +3,7 @@
 #include "curl_loop.h"
 #include "ftp_paths.h"
 #include "inet_errors.h"
+#include "ssh_guard.h"
 #include "tls_guard.h"
 
 #include <curl/curl.h>
@@ -38,6 +39,7 @@ struct FtpLink::Curl {
     bool drainPaused = false;    // the upload's end waits for the peer to take its bytes
     int controlSocket = -1;      // the idle control connection, between requests
     QElapsedTimer sinceRequest;  // since the last request ended
+    char errorText[CURL_ERROR_SIZE] = {};  // libcurl's words for a failed request
 
     ~Curl()
     {
@@ -251,6 +253,7 @@ bool linkFailure(int code)
     case CURLE_OPERATION_TIMEDOUT:
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_PARTIAL_FILE:
+    case CURLE_SSH:
         return true;
     default:
         return false;
@@ -270,9 +273,12 @@ FtpLink::FtpLink(LinkTarget target)
     m_curl->easy = curl_easy_init();
     m_curl->multi = curl_multi_init();
     curl_multi_setopt(m_curl->multi, CURLMOPT_MAXCONNECTS, 1L);
-    if (isEncrypted(m_target.scheme))
-        m_tls = std::make_unique<TlsGuard>(QString::fromUtf8(hostForUrl(m_target.host)) + QLatin1Char(':') +
-                                           QString::number(m_target.port));
+    const QString server = QString::fromUtf8(hostForUrl(m_target.host)) + QLatin1Char(':') +
+                           QString::number(m_target.port);
+    if (sftp())
+        m_ssh = std::make_unique<SshGuard>(server);
+    else if (isEncrypted(m_target.scheme))
+        m_tls = std::make_unique<TlsGuard>(server);
 }
 
 FtpLink::~FtpLink() = default;
@@ -290,17 +296,22 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, onSocketOpened);
     curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, m_curl.get());
     const bool implicitTls = m_target.scheme == Scheme::Ftps;
-    const QByteArray url = (implicitTls ? "ftps://" : "ftp://") + hostForUrl(m_target.host) + ':' +
+    const char* scheme = sftp() ? "sftp" : implicitTls ? "ftps" : "ftp";
+    const QByteArray url = scheme + QByteArray("://") + hostForUrl(m_target.host) + ':' +
                            QByteArray::number(m_target.port) + path;
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, implicitTls ? "ftps" : "ftp");
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, scheme);
+    if (sftp()) {
+        prepareSftp(e);
+        curl_easy_setopt(e, CURLOPT_ERRORBUFFER, m_curl->errorText);
+    }
     if (m_tls) {
         // Control and data both encrypted, or nothing sent past the refusal.
         curl_easy_setopt(e, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
         curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
         m_tls->apply(e);
     }
-    const bool anonymous = m_target.user.isEmpty() && m_target.password.isEmpty();
+    const bool anonymous = m_target.user.isEmpty() && m_target.password.isEmpty() && !sftp();
     curl_easy_setopt(e, CURLOPT_USERNAME, anonymous ? "anonymous" : m_target.user.constData());
     curl_easy_setopt(e, CURLOPT_PASSWORD, anonymous ? "quillon@" : m_target.password.constData());
     curl_easy_setopt(e, CURLOPT_PROXY, m_target.proxy.constData());  // "" turns off proxies from the environment
@@ -312,7 +323,7 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
         curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     else
         curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // only affects HTTP proxies
-    if (!m_target.passive)
+    if (!m_target.passive && !sftp())
         curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
     curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
@@ -358,6 +369,7 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     c.heldCR = false;
     c.lastSocket = -1;
     c.drainPaused = false;
+    c.errorText[0] = '\0';
     if (c.listing)
         c.listing->clear();
     if (c.in)
@@ -411,13 +423,20 @@ quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArr
         // the last reply the connection ever read.
         const bool gone = closedByServer(m_curl->controlSocket);
         const qint64 probeAfterMs = qMax(1000, CurrentTimeouts().stallSeconds * 500);
-        const bool probe = !gone && m_curl->sinceRequest.isValid() && m_curl->sinceRequest.elapsed() >= probeAfterMs;
+        // SFTP has no NOOP; its idle session is only checked for a hang-up.
+        const bool probe = !gone && !sftp() && m_curl->sinceRequest.isValid() &&
+                           m_curl->sinceRequest.elapsed() >= probeAfterMs;
         code = runOnce(path, kind, probe ? QList<QByteArray>{"NOOP"} + quotes : quotes, gone);
         // A connection that broke while idle fails its next request before
         // anything moved: the same request then runs once more, logged in afresh.
         if (worthRetrying(code))
             code = runOnce(path, kind, quotes, true);
     }
+    // SFTP answers with status codes, not reply lines: a refusal reads as
+    // FTP's 550 with libcurl's words for it.
+    if (sftp() && code != CURLE_OK && code != CURLE_LOGIN_DENIED && code != CURLE_PEER_FAILED_VERIFICATION &&
+        !linkFailure(code) && m_curl->errorText[0])
+        m_curl->replies.append({550, QByteArray(m_curl->errorText), QByteArray()});
     Reply errorReply;
     for (const Reply& r : m_curl->replies) {
         if (r.code >= 400)
@@ -431,6 +450,8 @@ quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArr
 
 quint32 FtpLink::login()
 {
+    if (sftp())
+        return sftpLogin();
     quint32 error = logInOnce();
     // A certificate that failed verification is put to the person once;
     // trusted, it is pinned and the log-in runs again on that key alone.
@@ -443,6 +464,8 @@ quint32 FtpLink::login()
 
 SecurityInfo FtpLink::security() const
 {
+    if (m_ssh)
+        return {QStringLiteral("SSH"), m_ssh->keyType(), m_ssh->fingerprint()};
     if (!m_tls)
         return {};
     const TlsPeer& peer = m_tls->peer();
@@ -470,6 +493,11 @@ quint32 FtpLink::logInOnce()
 
 quint32 FtpLink::changeDirectory(const QByteArray& dir)
 {
+    if (sftp()) {
+        // SFTP has no directory change: listing the folder proves it is there.
+        QByteArray ignored;
+        return list(dir, ignored);
+    }
     return perform(urlPath(dir, true), Kind::Nobody, {}, false);
 }
 
@@ -477,16 +505,18 @@ quint32 FtpLink::list(const QByteArray& dir, QByteArray& listing)
 {
     listing.clear();
     m_curl->listing = &listing;
-    const quint32 error = perform(urlPath(dir, true), Kind::Download, {}, false);
+    const quint32 error = perform(wirePath(dir, true), Kind::Download, {}, false);
     m_curl->listing = nullptr;
+    if (sftp())
+        dropDotEntries(listing);
     return error;
 }
 
 quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
 {
     m_curl->out = &out;
-    m_curl->ascii = ascii;
-    const quint32 error = perform(urlPath(file, false), Kind::Download, {}, false);
+    m_curl->ascii = ascii && !sftp();  // SFTP moves bytes as they are
+    const quint32 error = perform(wirePath(file, false), Kind::Download, {}, false);
     m_curl->out = nullptr;
     m_curl->ascii = false;
     return error;
@@ -495,9 +525,9 @@ quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
 quint32 FtpLink::upload(QIODevice& in, qint64 size, const QByteArray& file, bool ascii)
 {
     m_curl->in = &in;
-    m_curl->ascii = ascii;
-    m_curl->uploadSize = ascii ? -1 : size;  // conversion changes the size
-    const quint32 error = perform(urlPath(file, false), Kind::Upload, {}, false);
+    m_curl->ascii = ascii && !sftp();
+    m_curl->uploadSize = m_curl->ascii ? -1 : size;  // conversion changes the size
+    const quint32 error = perform(wirePath(file, false), Kind::Upload, {}, false);
     m_curl->in = nullptr;
     m_curl->ascii = false;
     m_curl->uploadSize = -1;
@@ -506,6 +536,8 @@ quint32 FtpLink::upload(QIODevice& in, qint64 size, const QByteArray& file, bool
 
 quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replies)
 {
+    if (sftp())
+        return sftpCommand(commands, replies);
     QList<QByteArray> quotes;
     for (const QByteArray& c : commands)
         quotes.append('*' + c);  // libcurl keeps the connection when one fails

@@ -14,8 +14,7 @@ namespace {
 
 TrustHandler& trustHandler()
 {
-    static TrustHandler handler;
-    return handler;
+    return detail::currentTrustHandler();
 }
 
 QByteArray& caFile()
@@ -44,6 +43,12 @@ void SetCertificateAuthorities(const QString& pemFile)
 }
 
 namespace detail {
+
+TrustHandler& currentTrustHandler()
+{
+    static TrustHandler handler;
+    return handler;
+}
 
 namespace {
 

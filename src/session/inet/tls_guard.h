@@ -12,6 +12,9 @@
 
 namespace inet::detail {
 
+// The handler SetTrustHandler put in place (empty: trust nothing unverified).
+TrustHandler& currentTrustHandler();
+
 // What the handshakes of a request showed of the server.
 struct TlsPeer {
     bool seen = false;      // a certificate arrived
