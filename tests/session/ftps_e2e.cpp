@@ -109,6 +109,7 @@ TEST_F(FtpsE2E, ATrustedCertificateHoldsForReconnectsButNotOnceItChanges)
     options.idleTimeoutSeconds = 1;
     auto server = std::make_unique<FtpServer>(options);
     writeFile(server->root() + "/a.txt", "A");
+    writeFile(server->root() + "/b.txt", "B");
     person.msgBoxAnswers = {toolkit::vbYes};
     connectTo(*server);
     ASSERT_TRUE(modWinInet::IsConnected) << panel1().toStdString();
@@ -124,18 +125,26 @@ TEST_F(FtpsE2E, ATrustedCertificateHoldsForReconnectsButNotOnceItChanges)
     EXPECT_EQ(person.msgBoxes.size(), 1);
     EXPECT_GE(server->connectionCount(), 2);
 
-    // The same address with another certificate is refused with a warning, unasked.
-    window->cmdDisConnect->click();
+    // The same address with another certificate is refused with a warning,
+    // unasked: on a reconnect within the session, and on a new connect.
     const quint16 port = server->port();
     server.reset();
     options.tlsCertificate = certificates().otherSelfSigned();
     options.port = port;
     FtpServer impostor(options);
     ASSERT_TRUE(impostor.ok()) << impostor.error().toStdString();
+    selectNode(impostor.address() + "/b.txt");
+    window->cmdGetFile->click();
+    EXPECT_TRUE(panel1().startsWith(hint("警告：服务器的证书"))) << panel1().toStdString();
+    ASSERT_GE(person.msgBoxes.size(), 2);
+    for (qsizetype i = 1; i < person.msgBoxes.size(); ++i)
+        EXPECT_TRUE(person.msgBoxes[i].prompt.contains(" Err: 12055")) << "an error report, not a question";
+    const qsizetype boxes = person.msgBoxes.size();
+    window->cmdDisConnect->click();
     window->cmdConnect->click();
     EXPECT_FALSE(modWinInet::IsConnected);
     EXPECT_TRUE(panel1().startsWith(hint("警告：服务器的证书"))) << panel1().toStdString();
-    EXPECT_EQ(person.msgBoxes.size(), 1);
+    EXPECT_EQ(person.msgBoxes.size(), boxes);
     EXPECT_EQ(impostor.userCommandCount(), 0);
 }
 
