@@ -22,7 +22,7 @@ public:
         bool countConnections = false;
         bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
         int bytesPerSecond = 0;       // data connections paced to this rate each way; 0: no limit
-        QString tlsCertificate;       // PEM with certificate and key: FTP over TLS (AUTH TLS)
+        QString tlsCertificate = {};  // PEM with certificate and key: FTP over TLS (AUTH TLS)
         bool tlsImplicit = false;     // TLS from the first byte instead of AUTH TLS
         bool tlsRequired = false;     // plain log-ins and plain data refused
         quint16 port = 0;             // 0: a free port
