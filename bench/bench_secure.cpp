@@ -23,7 +23,12 @@
 
 namespace {
 
-constexpr qint64 kBigSize = 1LL << 30;
+// QUILLON_BENCH_BIG_MIB shrinks the big file for a quick check of the benchmark itself.
+qint64 bigSize()
+{
+    const int mib = qEnvironmentVariableIntValue("QUILLON_BENCH_BIG_MIB");
+    return mib > 0 ? qint64(mib) << 20 : 1LL << 30;
+}
 constexpr int kRounds = 3;
 constexpr int kFolders = 20;
 constexpr int kFilesPerFolder = 100;
@@ -74,7 +79,7 @@ bool measure(const char* what, const QString& address, const QString& user, cons
 {
     const QString big = serverDisk + "/big.bin";
     const QString localCopy = serverDisk + "/../big.local";
-    if (!bench::makeBigFile(big, kBigSize))
+    if (!bench::makeBigFile(big, bigSize()))
         return false;
     auto api = inet::CreateCurlInternet();
     const inet::HINTERNET session = api->InternetOpenA("FTP CLIENT", 1, {}, {}, 0);

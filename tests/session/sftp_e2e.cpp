@@ -88,6 +88,19 @@ TEST_F(SftpE2E, ATrustedHostKeyIsRecordedAndEveryOperationWorksWithTheKeyFile)
     EXPECT_TRUE(person.msgBoxes.isEmpty());
 }
 
+TEST_F(SftpE2E, ASessionDroppedByTheServerIsReplacedUnasked)
+{
+    writeFile(server.root() + "/a.txt", "A");
+    person.msgBoxAnswers = {toolkit::vbYes};
+    connect();
+    ASSERT_TRUE(modWinInet::IsConnected) << panel1().toStdString();
+    ASSERT_TRUE(server.restart());
+    selectNode(server.address() + "/a.txt");
+    window->cmdGetFile->click();
+    EXPECT_EQ(readFile(local("a.txt")), "A");
+    EXPECT_EQ(person.msgBoxes.size(), 1) << person.msgBoxes.last().prompt.toStdString();
+}
+
 TEST_F(SftpE2E, AnUnknownHostKeyAnsweredNoDisconnectsAndRecordsNothing)
 {
     connect();

@@ -1,5 +1,7 @@
 #include "servers.h"
 
+#include "session/inet/internet_api.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -134,12 +136,18 @@ void FtpServer::useExternal()
     m_external = true;
     const QUrl url(qEnvironmentVariable("QUILLON_TEST_FTP_URL"));
     m_root = qEnvironmentVariable("QUILLON_TEST_FTP_ROOT");
-    if (!url.isValid() || url.scheme() != QStringLiteral("ftp") || m_root.isEmpty()) {
+    const QStringList schemes{QStringLiteral("ftp"), QStringLiteral("ftpes"), QStringLiteral("ftps")};
+    if (!url.isValid() || !schemes.contains(url.scheme()) || m_root.isEmpty()) {
         m_error = QStringLiteral("QUILLON_TEST_FTP_URL or QUILLON_TEST_FTP_ROOT is not usable");
         return;
     }
+    // An encrypted server's certificate is trusted through QUILLON_TEST_CA_FILE.
+    if (url.scheme() != QStringLiteral("ftp")) {
+        m_scheme = url.scheme();
+        inet::SetCertificateAuthorities(qEnvironmentVariable("QUILLON_TEST_CA_FILE"));
+    }
     m_host = url.host();
-    m_port = quint16(url.port(21));
+    m_port = quint16(url.port(url.scheme() == QStringLiteral("ftps") ? 990 : 21));
     m_user = url.userName();
     m_password = url.password();
     QString login = url.path();
@@ -248,11 +256,24 @@ SshServer::SshServer()
         m_error = QStringLiteral("ssh-keygen failed");
         return;
     }
+    m_port = start(0);
+}
+
+quint16 SshServer::start(quint16 port)
+{
     m_process = std::make_unique<QProcess>();
-    m_port = startScript(*m_process, scriptPath("ssh_server.py"),
-                         {QStringLiteral("--dir"), m_dir.path(), QStringLiteral("--root"), root(),
-                          QStringLiteral("--authorized"), key + QStringLiteral(".pub"), QStringLiteral("--user"), user()},
-                         &m_error);
+    const QString key = home() + QStringLiteral("/.ssh/id_ed25519.pub");
+    return startScript(*m_process, scriptPath("ssh_server.py"),
+                       {QStringLiteral("--dir"), m_dir.path(), QStringLiteral("--root"), root(),
+                        QStringLiteral("--authorized"), key, QStringLiteral("--user"), user(), QStringLiteral("--port"),
+                        QString::number(port)},
+                       &m_error);
+}
+
+bool SshServer::restart()
+{
+    stop();
+    return start(m_port) == m_port;
 }
 
 SshServer::~SshServer()

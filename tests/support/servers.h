@@ -128,8 +128,13 @@ public:
     // The host's public key as a known_hosts key part: "ssh-ed25519 AAAA...".
     QByteArray hostKey() const;
     void stop();
+    // Stops sshd, dropping every session, and starts it again on the same
+    // port with the same keys.
+    bool restart();
 
 private:
+    quint16 start(quint16 port);
+
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_process;
     QString m_error;
