@@ -159,4 +159,17 @@ TEST_F(FtpsE2E, APlainLogInRefusedForWantOfTlsNamesTheFix)
     EXPECT_TRUE(person.msgBoxes.isEmpty());
 }
 
+TEST_F(FtpsE2E, AServerWithoutTlsGetsNoLogInInTheClear)
+{
+    FtpServer::Options options;
+    options.countConnections = true;
+    FtpServer server(options);
+    ASSERT_TRUE(server.ok());
+    openSession();
+    WindowTest::connectTo("ftpes://127.0.0.1:" + QString::number(server.port()), 21, server.user(), server.password());
+    EXPECT_FALSE(modWinInet::IsConnected);
+    EXPECT_EQ(panel1(), hint("无法与服务器建立加密连接。"));
+    EXPECT_EQ(server.userCommandCount(), 0);
+}
+
 }  // namespace
