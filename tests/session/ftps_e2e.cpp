@@ -5,6 +5,7 @@
 #include "app/toolkit.h"
 #include "support/secure_fixture.h"
 
+#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,6 +158,18 @@ TEST_F(FtpsE2E, APlainLogInRefusedForWantOfTlsNamesTheFix)
     EXPECT_FALSE(modWinInet::IsConnected);
     EXPECT_EQ(panel1(), hint("服务器要求加密连接，请使用 ftpes://127.0.0.1"));
     EXPECT_TRUE(person.msgBoxes.isEmpty());
+}
+
+TEST_F(FtpsE2E, ActiveModeIsRefusedBeforeAnythingIsSent)
+{
+    FtpServer server(tlsServer(certificates().caSigned()));
+    ASSERT_TRUE(server.ok());
+    window->chkPassive->setChecked(false);
+    connectTo(server);
+    EXPECT_FALSE(modWinInet::IsConnected);
+    ASSERT_EQ(person.msgBoxes.size(), 1);
+    EXPECT_TRUE(person.msgBoxes[0].prompt.startsWith("InternetConnect Err: 12016"));
+    EXPECT_EQ(server.connectionCount(), 0);
 }
 
 TEST_F(FtpsE2E, AServerWithoutTlsGetsNoLogInInTheClear)

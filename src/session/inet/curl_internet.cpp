@@ -136,6 +136,11 @@ HINTERNET CurlInternet::InternetConnectA(HINTERNET session, const QString& serve
     // this machine, past the proxy: refused before anything is sent.
     if (!s->proxy.isEmpty() && !(flags & INTERNET_FLAG_PASSIVE))
         return fail(ERROR_INTERNET_INVALID_OPERATION), 0;
+    // This libcurl never completes the TLS handshake of an active data
+    // connection: refused at once rather than hanging each transfer.
+    const bool ftpOverTls = address->scheme == Scheme::Ftpes || address->scheme == Scheme::Ftps;
+    if (ftpOverTls && !(flags & INTERNET_FLAG_PASSIVE))
+        return fail(ERROR_INTERNET_INVALID_OPERATION), 0;
     LinkTarget target{address->host.toUtf8(), address->port, user.toUtf8(), password.toUtf8(),
                       (flags & INTERNET_FLAG_PASSIVE) != 0, s->proxy, address->scheme};
     ConnectionState c;

@@ -113,8 +113,11 @@ public:
                                     const QString& proxyBypass, quint32 flags) = 0;
     // Connects and logs in at once. Port 0 means 21; empty user and password
     // mean an anonymous log-in; INTERNET_FLAG_PASSIVE selects passive mode.
-    // Through a proxy only passive mode works: without the flag the call
-    // fails at once with ERROR_INTERNET_INVALID_OPERATION, nothing sent.
+    // Through a proxy, and for FTP over TLS, only passive mode works: without
+    // the flag the call fails at once with ERROR_INTERNET_INVALID_OPERATION,
+    // nothing sent. The server may carry a scheme: "ftpes://", "ftps://",
+    // "sftp://" (port 21 or 0 then means the scheme's own; a port in the
+    // text wins); SFTP has no data connections and ignores the flag.
     virtual HINTERNET InternetConnectA(HINTERNET session, const QString& server, quint16 port,
                                        const QString& user, const QString& password, quint32 service,
                                        quint32 flags, quintptr context) = 0;
