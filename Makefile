@@ -4,9 +4,9 @@ JOBS ?= $(shell nproc)
 # What building and running the program needs.
 RUN_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev \
                 fonts-wqy-microhei
-# What the test suite needs besides: the test framework, the loopback servers, the desktop-entry and
+# What the test suite needs besides: the test framework, the loopback servers (FTP, FTP over TLS, SSH), the desktop-entry and
 # metainfo validators and the Debian package tools.
-PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev python3 python3-pyftpdlib util-linux \
+PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev python3 python3-pyftpdlib python3-openssl openssh-server util-linux \
             appstream desktop-file-utils dpkg-dev
 BENCH_PACKAGES := lftp curl
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -9,6 +9,7 @@
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
+#include "session/SecureConnection.h"
 #include "session/frmInternet.h"
 #include "web/modWeb.h"
 
@@ -91,6 +92,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
         if (panels)
             panels->paintPending();
     });
+    session::InstallTrustQuestions();
 }
 
 frmMain::~frmMain() = default;

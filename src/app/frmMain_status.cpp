@@ -4,6 +4,7 @@
 #include "app/StatusPanels.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
+#include "session/SecureConnection.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,9 @@ void frmMain::ReportInternetError(qint32 number, const QString& label)
         length += 1;
         inet::Library().InternetGetLastResponseInfoA(code, &response, length);
         ShowStatus(label + QStringLiteral(" Extd Err: ") + QString::number(code) + ' ' + response);
+    } else if (quint32(number) == inet::ERROR_INTERNET_SEC_CERT_CHANGED) {
+        // A reconnect met another certificate or host key: say why it was refused.
+        ShowStatus(*session::SecureConnectHint(quint32(number), txtServer->text()));
     }
     const QString question = visibleControls(label) + QStringLiteral(" Err: ") + QString::number(number) +
                              QStringLiteral("\r\n关闭连接及进程?");

@@ -104,7 +104,9 @@ int MsgBox(const QString& prompt, int style, const QString& title)
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setText(prompt);
-    if (style & vbCritical)
+    if ((style & vbExclamation) == vbExclamation)
+        box.setIcon(QMessageBox::Warning);
+    else if (style & vbCritical)
         box.setIcon(QMessageBox::Critical);
     if ((style & 7) == vbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

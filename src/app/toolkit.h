@@ -20,7 +20,8 @@ namespace toolkit {
 constexpr int vbOKOnly = 0;
 constexpr int vbYesNo = 4;
 constexpr int vbCritical = 16;
-constexpr int vbDefaultButton2 = 256;  // the second button (No) answers Enter
+constexpr int vbExclamation = 48;
+constexpr int vbDefaultButton2 = 256;  // the second button (No) is the default
 constexpr int vbOK = 1;
 constexpr int vbYes = 6;
 constexpr int vbNo = 7;

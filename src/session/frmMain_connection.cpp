@@ -4,6 +4,7 @@
 #include "app/StatusPanels.h"
 #include "app/modWinInet.h"
 #include "session/PortText.h"
+#include "session/SecureConnection.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -55,6 +56,9 @@ void frmMain::cmdConnect_Click()
         } else if (error == inet::ERROR_INTERNET_INCORRECT_PASSWORD) {
             ShowStatus(QStringLiteral("用户名或口令错误。"));
             txtUser->setFocus();
+        } else if (const std::optional<QString> hint = session::SecureConnectHint(error, server)) {
+            ShowStatus(*hint);
+            txtServer->setFocus();
         } else {
             ReportInternetError(qint32(error), QStringLiteral("InternetConnect"));
         }
@@ -63,6 +67,7 @@ void frmMain::cmdConnect_Click()
 
     IsConnected = true;
     LoginDirectory = loginDirectoryOf(ConnectionHandle);
+    session::ShowConnectionSecurity(staStatus, inet::Library().FtpGetSecurityInfo(ConnectionHandle));
     chkPassive->setEnabled(true);
     chkAnon->setEnabled(false);
     cmdConnect->setEnabled(false);
@@ -75,6 +80,8 @@ void frmMain::cmdConnect_Click()
     if (!ListingNames.isEmpty()) {
         AddListingNodes(server);
         staStatus->setText(2, QStringLiteral("连接中"));
+        if (const std::optional<QString> hint = session::BinaryOnlyHint(IsConnected, server, TransferType))
+            ShowStatus(*hint);
     }
 }
 
@@ -86,6 +93,7 @@ void frmMain::cmdDisConnect_Click()
         inet::Library().InternetCloseHandle(ConnectionHandle);
     ConnectionHandle = 0;
     FolderTransferActive = 0;
+    session::ShowConnectionSecurity(staStatus, {});
     ClearListings();
     tvwServer->removeNode(txtServer->text());
     IsConnected = false;

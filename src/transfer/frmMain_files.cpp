@@ -6,7 +6,10 @@
 #include "local/DirListBox.h"
 #include "local/FileListBox.h"
 #include "local/modCommon.h"
+#include "session/SecureConnection.h"
 #include "transfer/TransferPaths.h"
+
+#include <QLineEdit>
 
 using namespace modWinInet;
 
@@ -86,5 +89,10 @@ void frmMain::cmdPutFile_Click()
     ShowStatus(QStringLiteral("文件上传完成！"));
 }
 
-void frmMain::optAscii_Click() { TransferType = inet::FTP_TRANSFER_TYPE_ASCII; }
+void frmMain::optAscii_Click()
+{
+    TransferType = inet::FTP_TRANSFER_TYPE_ASCII;
+    if (const std::optional<QString> hint = session::BinaryOnlyHint(IsConnected, txtServer->text(), TransferType))
+        ShowStatus(*hint);
+}
 void frmMain::optBin_Click() { TransferType = inet::FTP_TRANSFER_TYPE_BINARY; }

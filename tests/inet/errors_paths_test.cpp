@@ -38,9 +38,33 @@ TEST(ErrorTable, Rows)
         {8, 500, Stage::Operation, ERROR_INTERNET_EXTENDED_ERROR},
         {42, 0, Stage::Operation, ERROR_INTERNET_OPERATION_CANCELLED},
         {9999, 0, Stage::Operation, ERROR_INTERNET_INTERNAL_ERROR},
+        // 60 certificate not verified, 90 pinned key differs, 64 no TLS offered.
+        {60, 0, Stage::Login, ERROR_INTERNET_SEC_INVALID_CERT},
+        {90, 0, Stage::Operation, ERROR_INTERNET_SEC_CERT_CHANGED},
+        {64, 0, Stage::Login, ERROR_INTERNET_SECURITY_CHANNEL_ERROR},
     };
     for (const Row& row : rows)
         EXPECT_EQ(errorFor(row.curl, row.reply, row.stage), row.expected) << row.curl << "/" << row.reply;
+}
+
+TEST(ErrorTable, PlainLogInsRefusedForWantOfEncryption)
+{
+    struct Row {
+        int code;
+        const char* text;
+        bool refused;
+    };
+    const Row rows[] = {
+        {534, "Request denied for policy reasons.", true},
+        {530, "Non-anonymous sessions must use encryption.", true},
+        {550, "SSL/TLS required on the control channel.", true},
+        {530, "Login incorrect.", false},
+        {550, "No such file.", false},
+        {421, "TLS required", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(refusesPlainLogin(ERROR_INTERNET_INCORRECT_PASSWORD, row.code, row.text), row.refused) << row.text;
+    EXPECT_FALSE(refusesPlainLogin(0, 534, "x"));
 }
 
 TEST(ServerPaths, AbsolutePathRows)

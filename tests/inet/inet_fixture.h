@@ -91,7 +91,7 @@ protected:
 
     inet::HINTERNET connect(const QString& user, const QString& password, bool passive = true)
     {
-        return api->InternetConnectA(session, server->host(), server->port(), user, password,
+        return api->InternetConnectA(session, server->address(), server->port(), user, password,
                                      inet::INTERNET_SERVICE_FTP, passive ? inet::INTERNET_FLAG_PASSIVE : 0, 0);
     }
 

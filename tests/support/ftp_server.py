@@ -29,11 +29,44 @@ def parse_args():
     p.add_argument("--count-file", default="")
     p.add_argument("--rate", type=int, default=0)  # data bytes a second each way; 0: no limit
     p.add_argument("--list-dots", action="store_true")  # listings start with "." and ".."
+    p.add_argument("--port", type=int, default=0)  # 0: a free one
+    p.add_argument("--tls-cert", default="")  # PEM with certificate and key: FTP over TLS
+    p.add_argument("--tls-implicit", action="store_true")  # TLS from the first byte
+    p.add_argument("--tls-required", action="store_true")  # no plain log-ins, no plain data
     return p.parse_args()
 
 
+def base_handler(args):
+    if not args.tls_cert:
+        return FTPHandler
+    from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+    class TlsData(TLS_DTPHandler):
+        """A client may start the data connection's handshake before it
+        sends the transfer command (libcurl does); pyftpdlib would take
+        that early read for a hang-up and close the connection."""
+
+        def readable(self):
+            if self._ssl_accepting or self._ssl_want_read:
+                return True
+            return super().readable()
+
+    class Tls(TLS_FTPHandler):
+        dtp_handler = TlsData
+        certfile = args.tls_cert
+        tls_control_required = args.tls_required
+        tls_data_required = args.tls_required
+
+        def handle(self):
+            if args.tls_implicit:
+                self.secure_connection(self.ssl_context)
+            super().handle()
+
+    return Tls
+
+
 def make_handler(args):
-    class Handler(FTPHandler):
+    class Handler(base_handler(args)):
         # Names that are not valid UTF-8 (GBK on old servers) pass through as raw bytes.
         unicode_errors = "surrogateescape"
         banner = "Quillon test server ready."
@@ -75,6 +108,12 @@ def make_handler(args):
             if args.count_file:
                 with open(args.count_file, "a") as f:
                     f.write("connection\n")
+
+        def ftp_USER(self, line):
+            if args.count_file:
+                with open(args.count_file, "a") as f:
+                    f.write("user\n")
+            return super().ftp_USER(line)
 
         def on_login(self, username):
             if args.login_subdir and username == args.user:
@@ -127,7 +166,7 @@ def main():
     args = parse_args()
     if args.login_subdir:
         os.makedirs(os.path.join(args.root, args.login_subdir.strip("/")), exist_ok=True)
-    server = FTPServer(("127.0.0.1", 0), make_handler(args))
+    server = FTPServer(("127.0.0.1", args.port), make_handler(args))
     end_with_parent()
     print(server.socket.getsockname()[1], flush=True)
     server.serve_forever(handle_exit=False)

@@ -1,5 +1,7 @@
 #include "servers.h"
 
+#include "session/inet/internet_api.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -8,7 +10,9 @@
 
 #include <csignal>
 
+#include <pwd.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -84,7 +88,8 @@ bool FtpServer::supports(const Options& options)
     if (qEnvironmentVariableIsEmpty("QUILLON_TEST_FTP_URL"))
         return true;
     return options.loginSubdir.isEmpty() && options.idleTimeoutSeconds == 0 && !options.countConnections &&
-           options.bytesPerSecond == 0 && !options.listDots;
+           options.bytesPerSecond == 0 && options.tlsCertificate.isEmpty() && options.port == 0 &&
+           !options.listDots;
 }
 
 void FtpServer::startLocal(const Options& options)
@@ -110,6 +115,16 @@ void FtpServer::startLocal(const Options& options)
         args << QStringLiteral("--rate") << QString::number(options.bytesPerSecond);
     if (options.listDots)
         args << QStringLiteral("--list-dots");
+    if (!options.tlsCertificate.isEmpty()) {
+        args << QStringLiteral("--tls-cert") << options.tlsCertificate;
+        m_scheme = options.tlsImplicit ? QStringLiteral("ftps") : QStringLiteral("ftpes");
+    }
+    if (options.tlsImplicit)
+        args << QStringLiteral("--tls-implicit");
+    if (options.tlsRequired)
+        args << QStringLiteral("--tls-required");
+    if (options.port)
+        args << QStringLiteral("--port") << QString::number(options.port);
     if (options.countConnections) {
         m_countFile = m_tempDir.path() + QStringLiteral("/connections");
         args << QStringLiteral("--count-file") << m_countFile;
@@ -124,12 +139,18 @@ void FtpServer::useExternal()
     m_external = true;
     const QUrl url(qEnvironmentVariable("QUILLON_TEST_FTP_URL"));
     m_root = qEnvironmentVariable("QUILLON_TEST_FTP_ROOT");
-    if (!url.isValid() || url.scheme() != QStringLiteral("ftp") || m_root.isEmpty()) {
+    const QStringList schemes{QStringLiteral("ftp"), QStringLiteral("ftpes"), QStringLiteral("ftps")};
+    if (!url.isValid() || !schemes.contains(url.scheme()) || m_root.isEmpty()) {
         m_error = QStringLiteral("QUILLON_TEST_FTP_URL or QUILLON_TEST_FTP_ROOT is not usable");
         return;
     }
+    // An encrypted server's certificate is trusted through QUILLON_TEST_CA_FILE.
+    if (url.scheme() != QStringLiteral("ftp")) {
+        m_scheme = url.scheme();
+        inet::SetCertificateAuthorities(qEnvironmentVariable("QUILLON_TEST_CA_FILE"));
+    }
     m_host = url.host();
-    m_port = quint16(url.port(21));
+    m_port = quint16(url.port(url.scheme() == QStringLiteral("ftps") ? 990 : 21));
     m_user = url.userName();
     m_password = url.password();
     QString login = url.path();
@@ -176,6 +197,18 @@ int countLines(const QString& path, const QByteArray& prefix)
 
 }  // namespace
 
+QString FtpServer::address() const
+{
+    if (m_scheme.isEmpty())
+        return m_host;
+    return m_scheme + QStringLiteral("://") + m_host + QLatin1Char(':') + QString::number(m_port);
+}
+
+int FtpServer::userCommandCount() const
+{
+    return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "user");
+}
+
 int FtpServer::connectionCount() const
 {
     return m_countFile.isEmpty() ? -1 : countLines(m_countFile, "connection");
@@ -202,6 +235,78 @@ void FtpServer::thaw()
 {
     if (m_process && m_process->state() == QProcess::Running)
         ::kill(pid_t(m_process->processId()), SIGCONT);
+}
+
+TlsCertificates::TlsCertificates()
+{
+    if (!m_dir.isValid())
+        return;
+    QProcess process;
+    process.start(QStringLiteral("/usr/bin/python3"), {scriptPath("tls_certs.py"), m_dir.path()});
+    m_ok = process.waitForFinished(kStartTimeoutMs) && process.exitCode() == 0;
+}
+
+SshServer::SshServer()
+{
+    if (!m_dir.isValid() || !QDir().mkpath(root()) || !QDir().mkpath(home() + QStringLiteral("/.ssh"))) {
+        m_error = QStringLiteral("cannot make the server's folders");
+        return;
+    }
+    const QString key = home() + QStringLiteral("/.ssh/id_ed25519");
+    if (QProcess::execute(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"),
+                                                          QStringLiteral("ed25519"), QStringLiteral("-N"), QString(),
+                                                          QStringLiteral("-f"), key}) != 0) {
+        m_error = QStringLiteral("ssh-keygen failed");
+        return;
+    }
+    m_port = start(0);
+}
+
+quint16 SshServer::start(quint16 port)
+{
+    m_process = std::make_unique<QProcess>();
+    const QString key = home() + QStringLiteral("/.ssh/id_ed25519.pub");
+    return startScript(*m_process, scriptPath("ssh_server.py"),
+                       {QStringLiteral("--dir"), m_dir.path(), QStringLiteral("--root"), root(),
+                        QStringLiteral("--authorized"), key, QStringLiteral("--user"), user(), QStringLiteral("--port"),
+                        QString::number(port)},
+                       &m_error);
+}
+
+bool SshServer::restart()
+{
+    stop();
+    return start(m_port) == m_port;
+}
+
+SshServer::~SshServer()
+{
+    stop();
+}
+
+QString SshServer::user() const
+{
+    const passwd* self = getpwuid(getuid());
+    return self ? QString::fromLocal8Bit(self->pw_name) : QString();
+}
+
+QString SshServer::address() const
+{
+    return QStringLiteral("sftp://127.0.0.1:") + QString::number(m_port);
+}
+
+QByteArray SshServer::hostKey() const
+{
+    QFile file(m_dir.path() + QStringLiteral("/host_key.pub"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> parts = file.readAll().trimmed().split(' ');
+    return parts.size() >= 2 ? parts[0] + ' ' + parts[1] : QByteArray();
+}
+
+void SshServer::stop()
+{
+    stopProcess(m_process.get());
 }
 
 HttpServer::HttpServer()

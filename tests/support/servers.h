@@ -23,6 +23,10 @@ public:
         bool silentIdleDrop = false;  // idle connections are dropped without a 421 reply
         int bytesPerSecond = 0;       // data connections paced to this rate each way; 0: no limit
         bool listDots = false;        // every listing starts with "." and ".."
+        QString tlsCertificate = {};  // PEM with certificate and key: FTP over TLS (AUTH TLS)
+        bool tlsImplicit = false;     // TLS from the first byte instead of AUTH TLS
+        bool tlsRequired = false;     // plain log-ins and plain data refused
+        quint16 port = 0;             // 0: a free port
     };
 
     FtpServer();
@@ -39,6 +43,9 @@ public:
     QString error() const { return m_error; }
     bool external() const { return m_external; }
     QString host() const { return m_host; }
+    // What a person types in the server box: the host, or for TLS an
+    // address with its scheme and port.
+    QString address() const;
     quint16 port() const { return m_port; }
     QString user() const { return m_user; }
     QString password() const { return m_password; }
@@ -55,6 +62,8 @@ public:
     // -1 when unknown (external server).
     int connectionCount() const;
     int idleDropCount() const;
+    // USER commands received so far; -1 when unknown.
+    int userCommandCount() const;
     // Kills the server now.
     void stop();
     // Freezes the local server process (it stops sending, its connections
@@ -78,7 +87,59 @@ private:
     QString m_loginDir = QStringLiteral("/");
     QString m_workDir = QStringLiteral("/");
     QString m_countFile;
-    QString m_externalScratch;  // local folder of workDir() on an external server
+    QString m_externalScratch;
+    QString m_scheme;  // empty for plain FTP  // local folder of workDir() on an external server
+};
+
+// Test certificates made afresh in a temporary folder (tls_certs.py).
+class TlsCertificates {
+public:
+    TlsCertificates();
+    bool ok() const { return m_ok; }
+    QString caFile() const { return path("ca.pem"); }
+    QString caSigned() const { return path("ca-signed.pem"); }
+    QString selfSigned() const { return path("self-signed.pem"); }
+    QString otherSelfSigned() const { return path("other-self-signed.pem"); }
+
+private:
+    QString path(const char* name) const { return m_dir.path() + QLatin1Char('/') + QLatin1String(name); }
+    QTemporaryDir m_dir;
+    bool m_ok = false;
+};
+
+// OpenSSH's sshd (ssh_server.py) on 127.0.0.1 and a free port, serving SFTP
+// from a fresh folder to this machine's user, who logs in with the key in
+// home()/.ssh/id_ed25519. home() is a fresh folder for HOME, without known_hosts.
+class SshServer {
+public:
+    SshServer();
+    ~SshServer();
+    SshServer(const SshServer&) = delete;
+    SshServer& operator=(const SshServer&) = delete;
+
+    bool ok() const { return m_port != 0; }
+    QString error() const { return m_error; }
+    quint16 port() const { return m_port; }
+    QString user() const;
+    // "sftp://127.0.0.1:<port>"
+    QString address() const;
+    // The folder the SFTP session starts in (its server path is the same).
+    QString root() const { return m_dir.path() + QStringLiteral("/root"); }
+    QString home() const { return m_dir.path() + QStringLiteral("/home"); }
+    // The host's public key as a known_hosts key part: "ssh-ed25519 AAAA...".
+    QByteArray hostKey() const;
+    void stop();
+    // Stops sshd, dropping every session, and starts it again on the same
+    // port with the same keys.
+    bool restart();
+
+private:
+    quint16 start(quint16 port);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<QProcess> m_process;
+    QString m_error;
+    quint16 m_port = 0;
 };
 
 // Serves files from a fresh temporary root; /status/<code> answers that status.

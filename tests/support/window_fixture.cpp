@@ -52,7 +52,7 @@ void ConnectWindow(frmMain& window, const QString& host, quint16 port, const QSt
 void ConnectWindow(frmMain& window, const FtpServer& server)
 {
     window.LoadInternetDialog()->cmdInternetOpen_Click();
-    ConnectWindow(window, server.host(), server.port(), server.user(), server.password());
+    ConnectWindow(window, server.address(), server.port(), server.user(), server.password());
 }
 
 void WindowTest::connectTo(const QString& host, quint16 port, const QString& user, const QString& password)
@@ -120,7 +120,7 @@ void LiveWindowTest::SetUp()
 void LiveWindowTest::connectLive()
 {
     openSession();
-    connectTo(server.host(), server.port(), server.user(), server.password());
+    connectTo(server.address(), server.port(), server.user(), server.password());
 }
 
 QString LiveWindowTest::keyOf(const QString& serverPath) const
@@ -128,7 +128,7 @@ QString LiveWindowTest::keyOf(const QString& serverPath) const
     QString relative = serverPath.mid(server.loginDir().size());
     if (!relative.startsWith('/'))
         relative.prepend('/');
-    return server.host() + (relative == QLatin1String("/") ? QString() : relative);
+    return server.address() + (relative == QLatin1String("/") ? QString() : relative);
 }
 
 void LiveWindowTest::putOnServer(const QString& serverPath, const QByteArray& content)

@@ -35,12 +35,6 @@ QByteArray proxyFromText(const QString& text)
     return chosen.toUtf8();
 }
 
-bool usableHost(const QString& host)
-{
-    static const QRegularExpression allowed(QStringLiteral("^[A-Za-z0-9._:\\-]+$"));
-    return allowed.match(host).hasMatch();
-}
-
 }  // namespace
 
 InternetApi& Library()
@@ -133,7 +127,8 @@ HINTERNET CurlInternet::InternetConnectA(HINTERNET session, const QString& serve
     if (service != INTERNET_SERVICE_FTP)
         return fail(ERROR_INTERNET_INVALID_OPTION), 0;
     // A host name no resolver would take fails as unresolved, and nothing is sent.
-    if (!usableHost(server))
+    const std::optional<ServerAddress> address = parseServerAddress(server, port);
+    if (!address)
         return fail(ERROR_INTERNET_NAME_NOT_RESOLVED), 0;
     if (hasCommandBreak(user) || hasCommandBreak(password))
         return fail(ERROR_INVALID_NAME), 0;
@@ -141,8 +136,13 @@ HINTERNET CurlInternet::InternetConnectA(HINTERNET session, const QString& serve
     // this machine, past the proxy: refused before anything is sent.
     if (!s->proxy.isEmpty() && !(flags & INTERNET_FLAG_PASSIVE))
         return fail(ERROR_INTERNET_INVALID_OPERATION), 0;
-    LinkTarget target{server.toUtf8(), port ? port : INTERNET_DEFAULT_FTP_PORT, user.toUtf8(),
-                      password.toUtf8(), (flags & INTERNET_FLAG_PASSIVE) != 0, s->proxy};
+    // This libcurl never completes the TLS handshake of an active data
+    // connection: refused at once rather than hanging each transfer.
+    const bool ftpOverTls = address->scheme == Scheme::Ftpes || address->scheme == Scheme::Ftps;
+    if (ftpOverTls && !(flags & INTERNET_FLAG_PASSIVE))
+        return fail(ERROR_INTERNET_INVALID_OPERATION), 0;
+    LinkTarget target{address->host.toUtf8(), address->port, user.toUtf8(), password.toUtf8(),
+                      (flags & INTERNET_FLAG_PASSIVE) != 0, s->proxy, address->scheme};
     ConnectionState c;
     c.session = session;
     c.link = std::make_unique<FtpLink>(std::move(target));
@@ -169,6 +169,12 @@ bool CurlInternet::InternetCloseHandle(HINTERNET handle)
     }
     m_objects.erase(handle);
     return true;
+}
+
+SecurityInfo CurlInternet::FtpGetSecurityInfo(HINTERNET connection)
+{
+    ConnectionState* c = this->connection(connection);
+    return c ? c->link->security() : SecurityInfo();
 }
 
 QString CurlInternet::FtpGetLoginDirectory(HINTERNET connection)

@@ -62,6 +62,7 @@ public:
     qint32 URLDownloadToFileA(void* caller, const QString& url, const QString& localFile, quint32 reserved,
                               void* callback) override;
     void SetProgressHandler(ProgressHandler handler) override { m_progress = std::move(handler); }
+    SecurityInfo FtpGetSecurityInfo(HINTERNET connection) override;
 
 private:
     using Object = std::variant<SessionState, ConnectionState, FindState>;

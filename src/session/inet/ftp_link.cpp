@@ -3,6 +3,8 @@
 #include "curl_loop.h"
 #include "ftp_paths.h"
 #include "inet_errors.h"
+#include "ssh_guard.h"
+#include "tls_guard.h"
 
 #include <curl/curl.h>
 
@@ -29,6 +31,7 @@ struct FtpLink::Curl {
     QIODevice* out = nullptr;
     QIODevice* in = nullptr;
     QByteArray* listing = nullptr;
+    bool listingFromTrace = true; // FTP listings: the bytes as received, from the trace
     QByteArray listCommand;      // LIST with its folder, for a folder no address can name
     QIODevice* rawOut = nullptr; // takes a transfer's bytes as received
     bool rawOutFailed = false;
@@ -43,6 +46,7 @@ struct FtpLink::Curl {
     bool drainPaused = false;    // the upload's end waits for the peer to take its bytes
     int controlSocket = -1;      // the idle control connection, between requests
     QElapsedTimer sinceRequest;  // since the last request ended
+    char errorText[CURL_ERROR_SIZE] = {};  // libcurl's words for a failed request
 
     ~Curl()
     {
@@ -116,7 +120,7 @@ int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
     auto* c = static_cast<FtpLink::Curl*>(user);
     // libcurl reads listings in ASCII mode and turns a lone CR inside a name
     // into a line end before onWrite; the trace has the bytes as received.
-    if (type == CURLINFO_DATA_IN && c->listing)
+    if (type == CURLINFO_DATA_IN && c->listing && c->listingFromTrace)
         c->listing->append(data, qsizetype(size));
     if (type == CURLINFO_DATA_IN && c->rawOut && c->rawOut->write(data, qint64(size)) != qint64(size))
         c->rawOutFailed = true;
@@ -143,6 +147,10 @@ size_t onWrite(char* data, size_t size, size_t count, void* user)
     const qint64 n = qint64(size * count);
     c->moved += n;
     ++c->activity;
+    if (c->listing && !c->listingFromTrace) {
+        c->listing->append(data, n);
+        return size_t(n);
+    }
     if (c->listing || c->rawOut)
         return c->rawOutFailed ? 0 : size_t(n);  // taken from the trace in onDebug
     if (!c->out || c->out->write(data, n) != n)
@@ -262,6 +270,7 @@ bool linkFailure(int code)
     case CURLE_OPERATION_TIMEDOUT:
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_PARTIAL_FILE:
+    case CURLE_SSH:
         return true;
     default:
         return false;
@@ -281,6 +290,12 @@ FtpLink::FtpLink(LinkTarget target)
     m_curl->easy = curl_easy_init();
     m_curl->multi = curl_multi_init();
     curl_multi_setopt(m_curl->multi, CURLMOPT_MAXCONNECTS, 1L);
+    const QString server = QString::fromUtf8(hostForUrl(m_target.host)) + QLatin1Char(':') +
+                           QString::number(m_target.port);
+    if (sftp())
+        m_ssh = std::make_unique<SshGuard>(server);
+    else if (isEncrypted(m_target.scheme))
+        m_tls = std::make_unique<TlsGuard>(server);
 }
 
 FtpLink::~FtpLink() = default;
@@ -297,10 +312,23 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
     curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, fresh ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, onSocketOpened);
     curl_easy_setopt(e, CURLOPT_SOCKOPTDATA, m_curl.get());
-    const QByteArray url = "ftp://" + hostForUrl(m_target.host) + ':' + QByteArray::number(m_target.port) + path;
+    const bool implicitTls = m_target.scheme == Scheme::Ftps;
+    const char* scheme = sftp() ? "sftp" : implicitTls ? "ftps" : "ftp";
+    const QByteArray url = scheme + QByteArray("://") + hostForUrl(m_target.host) + ':' +
+                           QByteArray::number(m_target.port) + path;
     curl_easy_setopt(e, CURLOPT_URL, url.constData());
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "ftp");
-    const bool anonymous = m_target.user.isEmpty() && m_target.password.isEmpty();
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, scheme);
+    if (sftp()) {
+        prepareSftp(e);
+        curl_easy_setopt(e, CURLOPT_ERRORBUFFER, m_curl->errorText);
+    }
+    if (m_tls) {
+        // Control and data both encrypted, or nothing sent past the refusal.
+        curl_easy_setopt(e, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+        curl_easy_setopt(e, CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+        m_tls->apply(e);
+    }
+    const bool anonymous = m_target.user.isEmpty() && m_target.password.isEmpty() && !sftp();
     curl_easy_setopt(e, CURLOPT_USERNAME, anonymous ? "anonymous" : m_target.user.constData());
     curl_easy_setopt(e, CURLOPT_PASSWORD, anonymous ? "quillon@" : m_target.password.constData());
     curl_easy_setopt(e, CURLOPT_PROXY, m_target.proxy.constData());  // "" turns off proxies from the environment
@@ -312,7 +340,7 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
         curl_easy_setopt(e, CURLOPT_DNS_CACHE_TIMEOUT, 0L);
     else
         curl_easy_setopt(e, CURLOPT_HTTPPROXYTUNNEL, 1L);  // only affects HTTP proxies
-    if (!m_target.passive)
+    if (!m_target.passive && !sftp())
         curl_easy_setopt(e, CURLOPT_FTPPORT, "-");
     curl_easy_setopt(e, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_SINGLECWD));
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
@@ -362,6 +390,7 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     c.heldCR = false;
     c.lastSocket = -1;
     c.drainPaused = false;
+    c.errorText[0] = '\0';
     if (c.listing)
         c.listing->clear();
     if (c.in)
@@ -415,13 +444,20 @@ quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArr
         // the last reply the connection ever read.
         const bool gone = closedByServer(m_curl->controlSocket);
         const qint64 probeAfterMs = qMax(1000, CurrentTimeouts().stallSeconds * 500);
-        const bool probe = !gone && m_curl->sinceRequest.isValid() && m_curl->sinceRequest.elapsed() >= probeAfterMs;
+        // SFTP has no NOOP; its idle session is only checked for a hang-up.
+        const bool probe = !gone && !sftp() && m_curl->sinceRequest.isValid() &&
+                           m_curl->sinceRequest.elapsed() >= probeAfterMs;
         code = runOnce(path, kind, probe ? QList<QByteArray>{"NOOP"} + quotes : quotes, gone);
         // A connection that broke while idle fails its next request before
         // anything moved: the same request then runs once more, logged in afresh.
         if (worthRetrying(code))
             code = runOnce(path, kind, quotes, true);
     }
+    // SFTP answers with status codes, not reply lines: a refusal reads as
+    // FTP's 550 with libcurl's words for it.
+    if (sftp() && code != CURLE_OK && code != CURLE_LOGIN_DENIED && code != CURLE_PEER_FAILED_VERIFICATION &&
+        !linkFailure(code) && m_curl->errorText[0])
+        m_curl->replies.append({550, QByteArray(m_curl->errorText), QByteArray()});
     Reply errorReply;
     for (const Reply& r : m_curl->replies) {
         if (r.code >= 400)
@@ -435,6 +471,32 @@ quint32 FtpLink::perform(const QByteArray& path, Kind kind, const QList<QByteArr
 
 quint32 FtpLink::login()
 {
+    if (sftp())
+        return sftpLogin();
+    quint32 error = logInOnce();
+    // A certificate that failed verification is put to the person once;
+    // trusted, it is pinned and the log-in runs again on that key alone.
+    if (error == ERROR_INTERNET_SEC_INVALID_CERT && m_tls && !m_tls->pinned() && m_tls->askTrust())
+        error = logInOnce();
+    if (!m_tls && refusesPlainLogin(error, m_report.code, m_report.text))
+        return ERROR_FTP_ENCRYPTION_REQUIRED;
+    return error;
+}
+
+SecurityInfo FtpLink::security() const
+{
+    if (m_ssh)
+        return {QStringLiteral("SSH"), m_ssh->keyType(), m_ssh->fingerprint()};
+    if (!m_tls)
+        return {};
+    const TlsPeer& peer = m_tls->peer();
+    return {peer.version.isEmpty() ? QStringLiteral("TLS") : peer.version, peer.subject, peer.fingerprint};
+}
+
+quint32 FtpLink::logInOnce()
+{
+    if (m_tls)
+        m_tls->reset();
     const quint32 error = perform("/", Kind::Nobody, {"*FEAT"}, true);
     if (error)
         return error;
@@ -452,6 +514,11 @@ quint32 FtpLink::login()
 
 quint32 FtpLink::changeDirectory(const QByteArray& dir)
 {
+    if (sftp()) {
+        // SFTP has no directory change: listing the folder proves it is there.
+        QByteArray ignored;
+        return list(dir, ignored);
+    }
     return perform(urlPath(dir, true), Kind::Nobody, {}, false);
 }
 
@@ -459,23 +526,27 @@ quint32 FtpLink::list(const QByteArray& dir, QByteArray& listing)
 {
     listing.clear();
     m_curl->listing = &listing;
-    // libcurl refuses control characters in an address: such a folder is
-    // named in the LIST command itself.
-    const bool addressable = !hasControlByte(dir);
+    // libcurl refuses control characters in an address: such an FTP folder
+    // is named in the LIST command itself. SFTP listings come through the
+    // write callback; FTP ones from the bytes as received.
+    const bool addressable = sftp() || !hasControlByte(dir);
     m_curl->listCommand = addressable ? QByteArray() : "LIST " + dir;
-    const quint32 error = perform(urlPath(addressable ? dir : QByteArray("/"), true), Kind::Download, {}, false);
+    m_curl->listingFromTrace = !sftp();
+    const quint32 error = perform(wirePath(addressable ? dir : QByteArray("/"), true), Kind::Download, {}, false);
     m_curl->listing = nullptr;
     m_curl->listCommand.clear();
+    if (sftp())
+        dropDotEntries(listing);
     return error;
 }
 
 quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
 {
-    if (hasControlByte(file))
+    if (hasControlByte(file) && !sftp())
         return downloadByCommand(file, out, ascii);
     m_curl->out = &out;
-    m_curl->ascii = ascii;
-    const quint32 error = perform(urlPath(file, false), Kind::Download, {}, false);
+    m_curl->ascii = ascii && !sftp();  // SFTP moves bytes as they are
+    const quint32 error = perform(wirePath(file, false), Kind::Download, {}, false);
     m_curl->out = nullptr;
     m_curl->ascii = false;
     return error;
@@ -483,12 +554,12 @@ quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
 
 quint32 FtpLink::upload(QIODevice& in, qint64 size, const QByteArray& file, bool ascii)
 {
-    if (hasControlByte(file))
+    if (hasControlByte(file) && !sftp())
         return uploadByRename(in, size, file, ascii);
     m_curl->in = &in;
-    m_curl->ascii = ascii;
-    m_curl->uploadSize = ascii ? -1 : size;  // conversion changes the size
-    const quint32 error = perform(urlPath(file, false), Kind::Upload, {}, false);
+    m_curl->ascii = ascii && !sftp();
+    m_curl->uploadSize = m_curl->ascii ? -1 : size;  // conversion changes the size
+    const quint32 error = perform(wirePath(file, false), Kind::Upload, {}, false);
     m_curl->in = nullptr;
     m_curl->ascii = false;
     m_curl->uploadSize = -1;
@@ -497,6 +568,8 @@ quint32 FtpLink::upload(QIODevice& in, qint64 size, const QByteArray& file, bool
 
 quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replies)
 {
+    if (sftp())
+        return sftpCommand(commands, replies);
     QList<QByteArray> quotes;
     for (const QByteArray& c : commands)
         quotes.append('*' + c);  // libcurl keeps the connection when one fails

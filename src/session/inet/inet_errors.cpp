@@ -49,6 +49,10 @@ constexpr Row kTable[] = {
     {CURLE_SSL_CONNECT_ERROR, ERROR_INTERNET_CANNOT_CONNECT, false},
     {CURLE_LOGIN_DENIED, ERROR_INTERNET_INCORRECT_PASSWORD, false},
     {CURLE_REMOTE_FILE_NOT_FOUND, ERROR_INTERNET_EXTENDED_ERROR, true},
+    {CURLE_PEER_FAILED_VERIFICATION, ERROR_INTERNET_SEC_INVALID_CERT, false},
+    {CURLE_SSL_PINNEDPUBKEYNOTMATCH, ERROR_INTERNET_SEC_CERT_CHANGED, false},
+    {CURLE_USE_SSL_FAILED, ERROR_INTERNET_SECURITY_CHANNEL_ERROR, false},
+    {CURLE_SSL_CACERT_BADFILE, ERROR_INTERNET_SECURITY_CHANNEL_ERROR, false},
 };
 
 }  // namespace
@@ -70,6 +74,22 @@ quint32 errorFor(int curlCode, int errorReplyCode, Stage stage)
         return row.error;
     }
     return ERROR_INTERNET_INTERNAL_ERROR;
+}
+
+bool refusesPlainLogin(quint32 error, int replyCode, const QByteArray& replyText)
+{
+    if (error == 0)
+        return false;
+    if (replyCode == 534)
+        return true;
+    if (replyCode != 530 && replyCode != 550)
+        return false;
+    const QByteArray text = replyText.toLower();
+    for (const char* word : {"tls", "ssl", "encrypt", "secure"}) {
+        if (text.contains(word))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace inet::detail

@@ -6,6 +6,7 @@
 // library's business.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 
@@ -52,6 +53,15 @@ constexpr quint32 ERROR_INTERNET_CONNECTION_ABORTED = 12030;
 constexpr quint32 ERROR_INTERNET_CONNECTION_RESET = 12031;
 constexpr quint32 ERROR_FTP_TRANSFER_IN_PROGRESS = 12110;
 constexpr quint32 ERROR_FTP_DROPPED = 12111;
+// A plain log-in the server refused because it takes encrypted ones only.
+constexpr quint32 ERROR_FTP_ENCRYPTION_REQUIRED = 12113;
+// The server's identity (certificate or SSH host key) could not be verified
+// and was not trusted.
+constexpr quint32 ERROR_INTERNET_SEC_INVALID_CERT = 12169;
+// A certificate or host key trusted before has changed: refused.
+constexpr quint32 ERROR_INTERNET_SEC_CERT_CHANGED = 12055;
+// No encrypted channel could be set up (the server offers no TLS).
+constexpr quint32 ERROR_INTERNET_SECURITY_CHANNEL_ERROR = 12157;
 
 // InternetOpenA access types.
 constexpr quint32 INTERNET_OPEN_TYPE_DIRECT = 1;
@@ -94,6 +104,14 @@ struct FindData {
 // bytes done so far and bytes expected (-1 when unknown).
 using ProgressHandler = std::function<void(qint64 done, qint64 total)>;
 
+// How an established connection is protected; protocol empty for plain FTP.
+struct SecurityInfo {
+    QString protocol;     // "TLSv1.3", "SSH"
+    QString identity;     // the certificate's subject, or the host key's type
+    QString fingerprint;  // SHA-256 of the certificate or host key
+    bool encrypted() const { return !protocol.isEmpty(); }
+};
+
 class InternetApi {
 public:
     virtual ~InternetApi() = default;
@@ -107,8 +125,11 @@ public:
                                     const QString& proxyBypass, quint32 flags) = 0;
     // Connects and logs in at once. Port 0 means 21; empty user and password
     // mean an anonymous log-in; INTERNET_FLAG_PASSIVE selects passive mode.
-    // Through a proxy only passive mode works: without the flag the call
-    // fails at once with ERROR_INTERNET_INVALID_OPERATION, nothing sent.
+    // Through a proxy, and for FTP over TLS, only passive mode works: without
+    // the flag the call fails at once with ERROR_INTERNET_INVALID_OPERATION,
+    // nothing sent. The server may carry a scheme: "ftpes://", "ftps://",
+    // "sftp://" (port 21 or 0 then means the scheme's own; a port in the
+    // text wins); SFTP has no data connections and ignores the flag.
     virtual HINTERNET InternetConnectA(HINTERNET session, const QString& server, quint16 port,
                                        const QString& user, const QString& password, quint32 service,
                                        quint32 flags, quintptr context) = 0;
@@ -165,6 +186,13 @@ public:
 
     // Progress of transfers and URL downloads from now on; an empty handler stops it.
     virtual void SetProgressHandler(ProgressHandler handler) = 0;
+
+    // How the connection is protected; nothing for plain FTP or a bad handle.
+    virtual SecurityInfo FtpGetSecurityInfo(HINTERNET connection)
+    {
+        Q_UNUSED(connection);
+        return {};
+    }
 };
 
 // The process-wide library: the libcurl one unless SetLibrary put another in place.
@@ -190,6 +218,30 @@ Timeouts CurrentTimeouts();
 // yet while the call keeps its event loop waiting. Empty: nothing is called.
 using BusyHandler = std::function<void()>;
 void SetBusyHandler(BusyHandler handler);
+
+// A server identity the library could not verify, for a person to judge.
+struct TrustQuestion {
+    enum class Kind { Certificate, UnknownHostKey };
+    enum class Reason { SelfSigned, UnknownIssuer, Expired, NotYetValid, WrongHost, Other };
+    Kind kind = Kind::Certificate;
+    QString server;  // "host:port"
+    Reason reason = Reason::Other;
+    QString detail;  // the verifier's own words for Reason::Other
+    QString subject;
+    QString issuer;
+    QDateTime validFrom;
+    QDateTime validUntil;
+    QString keyType;      // of a host key: "ssh-ed25519", ...
+    QString fingerprint;  // SHA-256: hex pairs for a certificate, "SHA256:..." for a host key
+};
+// True trusts: a certificate for the rest of the run, a host key for good
+// (written to known_hosts). Without a handler nothing unverified is trusted.
+using TrustHandler = std::function<bool(const TrustQuestion& question)>;
+void SetTrustHandler(TrustHandler handler);
+
+// The certificate authorities that encrypted FTP connections accept, as one
+// PEM file; empty: the system's store. Applies to connections made afterwards.
+void SetCertificateAuthorities(const QString& pemFile);
 
 // True while a request of the libcurl library runs, that is while the busy
 // and progress handlers may be processing events inside a library call.
