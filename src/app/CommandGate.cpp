@@ -8,9 +8,14 @@ CommandGate::CommandGate(QObject* parent) : QObject(parent)
     connect(&m_retry, &QTimer::timeout, this, &CommandGate::runNextHeld);
 }
 
+bool CommandGate::holding() const
+{
+    return !m_held.empty() || inet::RequestInProgress();
+}
+
 void CommandGate::run(std::function<void()> command)
 {
-    if (m_held.empty() && !inet::RequestInProgress()) {
+    if (!holding()) {
         command();
         return;
     }

@@ -20,8 +20,9 @@ public:
 
     // Runs command now, or holds it while a library call is in progress.
     void run(std::function<void()> command);
-    // Commands held and not yet run.
-    int held() const { return int(m_held.size()); }
+    // True while a command arriving now would be held: a library call is in
+    // progress, or earlier commands still wait their turn.
+    bool holding() const;
 
 private:
     void runNextHeld();

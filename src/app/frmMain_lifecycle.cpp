@@ -6,7 +6,6 @@
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
 #include "session/frmInternet.h"
-#include "session/inet/internet_api.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -106,7 +105,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     // The close box still works while a library call paints the window;
     // closing then would pull the connection from under the call.
-    if (inet::RequestInProgress()) {
+    if (m_gate->holding()) {
         event->ignore();
         m_gate->run([this] { close(); });
         return;
