@@ -1,5 +1,6 @@
 #include "file_ops/frmFocus.h"
 
+#include "app/FormScale.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
 
@@ -53,6 +54,7 @@ frmFocus::frmFocus(const QWidget* mainWindow)
 
     connect(cmdOption, &QPushButton::clicked, this, &frmFocus::cmdOption_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmFocus::cmdCancel_Click);
+    formscale::GrowUntilCaptionsFit(this);
 }
 
 void frmFocus::Form_Load()

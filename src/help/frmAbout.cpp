@@ -1,5 +1,6 @@
 #include "help/frmAbout.h"
 
+#include "app/FormScale.h"
 #include "app/toolkit.h"
 #include "help/ProgramSearch.h"
 #include "help/SystemInfo.h"
@@ -56,14 +57,18 @@ frmAbout::frmAbout(QWidget* main)
     cmdOK->setDefault(true);
     cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("&System Info..."), QStringLiteral("System Info..."));
     cmdSysInfo->setGeometry(toolkit::TwipsRect(4800, 3180, 1260, 375));
-    // Both buttons as wide as the longer caption needs, growing leftwards.
-    const int width = std::max({cmdOK->width(), cmdOK->sizeHint().width(), cmdSysInfo->sizeHint().width()});
+    // Both buttons as wide as the longer caption needs, growing leftwards
+    // up to the disclaimer; a larger font grows the whole dialog instead.
+    const int room = cmdOK->geometry().right() - lblDisclaimer->geometry().right() - TwipsToPixels(120);
+    const int width = std::min(room, std::max({cmdOK->width(), cmdOK->sizeHint().width(),
+                                               cmdSysInfo->sizeHint().width()}));
     for (QPushButton* b : {cmdOK, cmdSysInfo})
         b->setGeometry(b->geometry().right() + 1 - width, b->y(), width, b->height());
     setTabOrder(cmdOK, cmdSysInfo);
     setTabOrder(cmdSysInfo, lblCopyright);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    formscale::GrowUntilCaptionsFit(this);
 }
 
 void frmAbout::createLabels()
@@ -121,6 +126,7 @@ void frmAbout::Form_Load()
                             .arg(toolkit::AppMinor())
                             .arg(toolkit::AppRevision()));
     lblTitle->setText(m_main->windowTitle());
+    formscale::GrowUntilCaptionsFit(this);
     toolkit::CentreOver(this, m_main);
 }
 

@@ -1,5 +1,6 @@
 #include "session/frmInternet.h"
 
+#include "app/FormScale.h"
 #include "app/StatusPanels.h"
 #include "app/frmMain.h"
 #include "app/modWinInet.h"
@@ -60,6 +61,7 @@ frmInternet::frmInternet(frmMain* main)
 
     connect(cmdInternetOpen, &QPushButton::clicked, this, &frmInternet::cmdInternetOpen_Click);
     connect(cmdInternetClose, &QPushButton::clicked, this, &frmInternet::cmdInternetClose_Click);
+    formscale::GrowUntilCaptionsFit(this);
 }
 
 void frmInternet::Form_Load()

@@ -1,5 +1,6 @@
 #include "session/frmMode.h"
 
+#include "app/FormScale.h"
 #include "app/toolkit.h"
 #include "local/modCommon.h"
 #include "session/inet/internet_api.h"
@@ -62,6 +63,7 @@ frmMode::frmMode(QWidget* main)
     chkRASInstalled = addFlagBox("chkRASInstalled", QStringLiteral("RAS Installed"), 3);
     chkOffline = addFlagBox("chkOffline", QStringLiteral("Off Line"), 4);
     chkConfigured = addFlagBox("chkConfigured", QStringLiteral("Connection Configured"), 5);
+    formscale::GrowUntilCaptionsFit(this);
 }
 
 QCheckBox* frmMode::addFlagBox(const char* objectName, const QString& caption, int row)
@@ -80,6 +82,7 @@ void frmMode::Form_Load()
     setWindowTitle(toolkit::AppTitle());
     setWindowIcon(m_main->windowIcon());
     ShowConnectionState();
+    formscale::GrowUntilCaptionsFit(this);  // the frame's title now names the connection
     toolkit::CentreOver(this, m_main);
 }
 

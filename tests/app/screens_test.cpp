@@ -116,13 +116,17 @@ TEST(ScreenChild, TheWindowFitsItsScreenAndEveryCaptionShows)
     }
     expectEveryControlShows(window);
 
-    // The dialogs keep their design sizes; with the desktop's own font,
-    // scaled or not, their captions fit too.
-    if (qEnvironmentVariableIntValue("QUILLON_FONT_PT"))
-        return;
+    // The dialogs keep their design sizes at the desktop's own font, scaled
+    // or not, and grow with a larger one; their captions fit either way.
     frmFocus chooser(&window);
     frmMode mode(&window);
     frmAbout about(&window);
+    const QSize chooserDesign(toolkit::TwipsToPixels(5310), toolkit::TwipsToPixels(1890));
+    if (!qEnvironmentVariableIntValue("QUILLON_FONT_PT")) {
+        EXPECT_EQ(chooser.size(), chooserDesign);
+    }
+    mode.Form_Load();
+    about.Form_Load();
     for (QDialog* dialog : std::initializer_list<QDialog*>{&chooser, window.LoadInternetDialog(), &mode, &about}) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         dialog->show();
