@@ -1,5 +1,7 @@
 #include "app/AccessibleControls.h"
 
+#include "remote_tree/HeaderlessTreeAccessible.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
@@ -62,6 +64,10 @@ QAccessibleInterface* describe(const QString& className, QObject* object)
 
 }  // namespace
 
-void InstallControlDescriptions() { QAccessible::installFactory(describe); }
+void InstallControlDescriptions()
+{
+    QAccessible::installFactory(describe);
+    QAccessible::installFactory(remote_tree::DescribeServerTree);
+}
 
 }  // namespace accessibility

@@ -1,6 +1,7 @@
 #include "remote_tree/ServerTree.h"
 
 #include "app/ImageList.h"
+#include "remote_tree/HeaderlessTreeAccessible.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -49,6 +50,20 @@ void ServerTree::mouseDoubleClickEvent(QMouseEvent* event)
     QTreeWidget::mouseDoubleClickEvent(event);  // a node's DblClick comes from here
     if (!itemAt(event->position().toPoint()))
         emit DblClick();
+}
+
+void ServerTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);  // the tree view's own adds only its announcement
+    if (hasFocus())
+        remote_tree::AnnounceRow(this, current, QAccessible::Focus);
+}
+
+void ServerTree::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);  // likewise
+    remote_tree::AnnounceRow(this, selected.indexes().value(0), QAccessible::SelectionAdd);
+    remote_tree::AnnounceRow(this, deselected.indexes().value(0), QAccessible::SelectionRemove);
 }
 
 void ServerTree::setImageList(const ImageList* images)

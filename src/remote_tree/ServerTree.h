@@ -72,6 +72,10 @@ protected:
     // or - on an open one do the same, as tree users expect.
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // Focus and selection changes are announced with rows numbered as the
+    // tree's accessible description numbers them, without the hidden header.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     Node* makeNode(const QString& key, const QString& text, const QString& image);

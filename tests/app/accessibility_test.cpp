@@ -75,14 +75,19 @@ TEST_F(Accessibility, FoldersAreExpandableAndExpandedWhenOpen)
         }
         return nullptr;
     };
-    // The toolkit always lists the header: hidden, it reads as the tree's name.
-    for (int i = 0; i < tree->childCount(); ++i) {
-        QAccessibleInterface* child = tree->child(i);
-        if (child->role() == QAccessible::ColumnHeader) {
-            EXPECT_TRUE(child->state().invisible);
-            EXPECT_EQ(child->text(QAccessible::Name), tree->text(QAccessible::Name));
+    // The rows, in the order shown and numbered from 0, and no hidden header.
+    const auto rows = [tree] {
+        QStringList names;
+        for (int i = 0; i < tree->childCount(); ++i) {
+            QAccessibleInterface* child = tree->child(i);
+            EXPECT_EQ(child->role(), QAccessible::TreeItem);
+            EXPECT_EQ(tree->indexOfChild(child), i);
+            EXPECT_EQ(child->parent()->object(), tree->object());
+            names << child->text(QAccessible::Name);
         }
-    }
+        return names;
+    };
+    EXPECT_EQ(rows(), (QStringList{"srv", "srv/pub", "srv/readme.txt"}));
 
     ASSERT_NE(itemNamed("srv/pub"), nullptr);
     EXPECT_TRUE(itemNamed("srv/pub")->state().expandable);
@@ -90,6 +95,7 @@ TEST_F(Accessibility, FoldersAreExpandableAndExpandedWhenOpen)
     EXPECT_FALSE(itemNamed("srv/readme.txt")->state().expandable);
     doubleClickNode("srv/pub");
     EXPECT_TRUE(itemNamed("srv/pub")->state().expanded);
+    EXPECT_EQ(rows(), (QStringList{"srv", "srv/pub", "srv/pub/a.txt", "srv/readme.txt"}));
     doubleClickNode("srv/pub");
     EXPECT_FALSE(itemNamed("srv/pub")->state().expanded);
     EXPECT_TRUE(itemNamed("srv/pub")->state().expandable);
