@@ -3,6 +3,7 @@
 #include "app/ImageList.h"
 #include "remote_tree/HeaderlessTreeAccessible.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -50,6 +51,15 @@ void ServerTree::mouseDoubleClickEvent(QMouseEvent* event)
     QTreeWidget::mouseDoubleClickEvent(event);  // a node's DblClick comes from here
     if (!itemAt(event->position().toPoint()))
         emit DblClick();
+}
+
+void ServerTree::focusInEvent(QFocusEvent* event)
+{
+    QTreeWidget::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason || !selectedItems().isEmpty())
+        return;
+    if (Node* marked = currentItem() ? currentItem() : topLevelItem(0))
+        setCurrentItem(marked);  // selects it too
 }
 
 void ServerTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)

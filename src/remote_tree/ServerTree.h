@@ -71,6 +71,9 @@ protected:
     // Enter acts as a double-click; Right or + on a closed folder and Left
     // or - on an open one do the same, as tree users expect.
     void keyPressEvent(QKeyEvent* event) override;
+    // Reached from the keyboard with nothing selected, the tree selects the
+    // node it marks, as tree controls do, so that Enter has a node to open.
+    void focusInEvent(QFocusEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     // Focus and selection changes are announced with rows numbered as the
     // tree's accessible description numbers them, without the hidden header.

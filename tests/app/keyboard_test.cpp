@@ -37,6 +37,17 @@ TEST_F(Keyboard, TreeKeysOpenAndCloseTheSelectedFolder)
     net.addFile("/readme.txt");
     connectFake();
     ServerTree* tree = window->tvwServer;
+    // Reached by Tab with nothing selected, the tree selects the node it marks, so Enter acts on it.
+    tree->clearSelection();
+    tree->setCurrentItem(nullptr);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->cmdDisConnect->setFocus();
+    press(window->cmdDisConnect, Qt::Key_Tab);
+    ASSERT_TRUE(tree->hasFocus());
+    ASSERT_NE(tree->selectedNode(), nullptr);
+    EXPECT_EQ(ServerTree::key(tree->selectedNode()), "srv");
     selectNode("srv");
     press(tree, Qt::Key_Down);
     ASSERT_EQ(ServerTree::key(tree->selectedNode()), "srv/pub");
