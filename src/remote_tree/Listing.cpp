@@ -73,7 +73,7 @@ QString EntryDetails(const inet::FindData& data)
 bool IsFolderAttribute(quint32 attributes) { return quint16(attributes) == inet::FILE_ATTRIBUTE_DIRECTORY; }
 
 QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
-                                          const QList<quint32>& attributes)
+                                          const QList<quint32>& attributes, const QStringList& details)
 {
     static const QString closed = QStringLiteral("closed");
     static const QString file = QStringLiteral("file");
@@ -82,7 +82,7 @@ QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStrin
     nodes.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
         const QString key = parentKey + u'/' + names.at(i);
-        nodes.append({key, key, IsFolderAttribute(attributes.at(i)) ? closed : file});
+        nodes.append({key, key, IsFolderAttribute(attributes.at(i)) ? closed : file, details.value(i)});
     }
     return nodes;
 }

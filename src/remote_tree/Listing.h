@@ -36,8 +36,9 @@ QString EntryDetails(const inet::FindData& data);
 // low 16 bits, nothing else.
 bool IsFolderAttribute(quint32 attributes);
 
-// The nodes a listing adds under parentKey, in listing order.
+// The nodes a listing adds under parentKey, in listing order, with the
+// details of each entry where given.
 QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
-                                          const QList<quint32>& attributes);
+                                          const QList<quint32>& attributes, const QStringList& details = {});
 
 }  // namespace remote_tree

@@ -17,6 +17,7 @@ public:
         QString key;
         QString text;
         QString image;
+        QString details;  // for the tooltip; may be empty
     };
 
     explicit ServerTree(QWidget* parent = nullptr);
@@ -26,8 +27,8 @@ public:
     // Adds a node as last child of relativeKey (top level when empty).
     // Returns nullptr for an existing key or a missing relative.
     Node* addNode(const QString& relativeKey, const QString& key, const QString& text, const QString& image);
-    // Adds many children at once; entries whose key exists are skipped.
-    // Returns the last node added, or nullptr.
+    // Adds many children at once, in one insertion; entries whose key
+    // exists are skipped. Returns the last node added, or nullptr.
     Node* addChildren(const QString& parentKey, const QList<NewNode>& nodes);
     // Removes a node and its whole subtree; false when there is no such node.
     bool removeNode(const QString& key);
@@ -74,7 +75,7 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
-    Node* makeNode(const QString& key, const QString& text, const QString& image);
+    Node* makeNode(const NewNode& node);
     void forgetSubtree(Node* node);
 
     const ImageList* m_images = nullptr;

@@ -69,12 +69,10 @@ void frmMain::AddListingNodes(const QString& parentKey)
     }
     if (ListingAttributes.isEmpty())
         return;
-    const QList<ServerTree::NewNode> nodes = remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes);
-    ServerTree::Node* last = tvwServer->addChildren(parentKey, nodes);
+    ServerTree::Node* last = tvwServer->addChildren(
+        parentKey, remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes, ListingDetails));
     if (!last)
         return;
-    for (qsizetype i = 0; i < nodes.size() && i < ListingDetails.size(); ++i)
-        tvwServer->setDetails(tvwServer->node(nodes[i].key), ListingDetails[i]);
     // As many entries as fit come into view, but never at the cost of the
     // folder that was opened.
     tvwServer->ensureNodeVisible(last);
