@@ -1,6 +1,7 @@
 #include "remote_tree/ServerTree.h"
 
 #include "app/ImageList.h"
+#include "remote_tree/Listing.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -13,15 +14,15 @@ constexpr int KeyRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
 constexpr int DetailsRole = Qt::UserRole + 2;
 
-// A node keeps its text, key, image key and details as plain strings (the
-// image keys and many details are shared between nodes); the picture and the
-// description that assistive technology reads are derived from the image key
-// when the view asks. Tens of thousands of nodes are then cheap to add and
-// to remove.
+// A node keeps its text, key and image key as plain strings (the image keys
+// shared between nodes) and the facts of its entry as numbers; the picture,
+// the description that assistive technology reads and the details of the
+// tooltip are derived when asked. Tens of thousands of nodes are then cheap
+// to add and to remove.
 class NodeItem final : public QTreeWidgetItem {
 public:
     explicit NodeItem(const ServerTree::NewNode& node)
-        : m_text(node.text), m_key(node.key), m_image(node.image), m_details(node.details)
+        : m_text(node.text), m_key(node.key), m_image(node.image), m_facts(node.facts)
     {
     }
 
@@ -39,7 +40,7 @@ public:
         case Qt::AccessibleDescriptionRole:
             return m_image;
         case DetailsRole:
-            return m_details;
+            return remote_tree::DetailsOf(m_facts);
         case Qt::DecorationRole: {
             const auto* tree = static_cast<const ServerTree*>(treeWidget());
             return tree ? QVariant(tree->icon(m_image)) : QVariant();
@@ -55,7 +56,6 @@ public:
                          : role == Qt::DisplayRole || role == Qt::EditRole ? &m_text
                          : role == KeyRole                                   ? &m_key
                          : role == ImageRole                                 ? &m_image
-                         : role == DetailsRole                               ? &m_details
                                                                              : nullptr;
         if (!field) {
             QTreeWidgetItem::setData(column, role, value);
@@ -72,7 +72,7 @@ private:
     QString m_text;
     QString m_key;
     QString m_image;
-    QString m_details;
+    ServerTree::Facts m_facts;
 };
 
 }  // namespace
@@ -123,7 +123,7 @@ ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString&
         if (!parent)
             return nullptr;
     }
-    Node* node = makeNode({key, text, image, QString()});
+    Node* node = makeNode({key, text, image, {}});
     if (parent)
         parent->addChild(node);
     else
@@ -261,12 +261,6 @@ void ServerTree::keyPressEvent(QKeyEvent* event)
     }
     event->accept();
     emit DblClick();
-}
-
-void ServerTree::setDetails(Node* node, const QString& details)
-{
-    if (node)
-        node->setData(0, DetailsRole, details);
 }
 
 QString ServerTree::toolTipOf(const Node* node) const

@@ -13,11 +13,17 @@ class ServerTree : public QTreeWidget {
 public:
     using Node = QTreeWidgetItem;
 
+    // What a node's tooltip tells of its entry besides the text.
+    struct Facts {
+        qint64 size = -1;     // in bytes; -1 when not told (folders)
+        quint64 changed = 0;  // time of change in 100 ns ticks since 1601, UTC; 0 when unknown
+    };
+
     struct NewNode {
         QString key;
         QString text;
         QString image;
-        QString details;  // for the tooltip; may be empty
+        Facts facts;
     };
 
     explicit ServerTree(QWidget* parent = nullptr);
@@ -52,8 +58,6 @@ public:
     static Node* nextSibling(const Node* node);
     // Expands every ancestor and scrolls the node into view.
     void ensureNodeVisible(Node* node);
-    // Facts about the entry a node stands for, shown in its tooltip.
-    void setDetails(Node* node, const QString& details);
     // The tooltip of a node: its whole text when the view cuts it off, and
     // its details; empty when there is nothing the row does not show.
     QString toolTipOf(const Node* node) const;

@@ -42,7 +42,7 @@ void frmMain::ListServerDirectory(const QString& path)
     remote_tree::Listing listing = remote_tree::ReadListing(inet::Library(), ConnectionHandle);
     ListingNames = std::move(listing.names);
     ListingAttributes = std::move(listing.attributes);
-    ListingDetails = std::move(listing.details);
+    ListingFacts = std::move(listing.facts);
     using Outcome = remote_tree::Listing::Outcome;
     switch (listing.outcome) {
     case Outcome::Complete:
@@ -70,7 +70,7 @@ void frmMain::AddListingNodes(const QString& parentKey)
     if (ListingAttributes.isEmpty())
         return;
     ServerTree::Node* last = tvwServer->addChildren(
-        parentKey, remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes, ListingDetails));
+        parentKey, remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes, ListingFacts));
     if (!last)
         return;
     // As many entries as fit come into view, but never at the cost of the
