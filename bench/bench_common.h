@@ -149,6 +149,7 @@ struct Comparison {
     double oursCpu = 0;         // median CPU seconds (user and system) of our runs
     long oursPeakKiB = 0;       // the largest peak resident set of our runs
     bool ok = true;
+    bool skipped = false;       // left out by QUILLON_BENCH_ONLY
     size_t best = 0;            // the fastest peer
     double ratio() const { return peers.empty() || peers[best] <= 0 ? 0 : ours / peers[best]; }
 };
@@ -163,12 +164,29 @@ inline double cpuSeconds()
 inline long peakRssKiB();
 inline void resetPeakRss();
 
+// Whether the comparison named what runs (QUILLON_BENCH_ONLY, below).
+inline bool wanted(const char* what)
+{
+    const QString only = qEnvironmentVariable("QUILLON_BENCH_ONLY");
+    return only.isEmpty() || QString::fromUtf8(what).contains(only);
+}
+
 // Runs the peers and ours in the order peers, ours, ours, peers in reverse,
 // ... (see compare), rounds runs each, and returns the medians.
+// For profiling and quick checks: QUILLON_BENCH_ONLY=<part of a name> runs
+// only the comparisons so named, QUILLON_BENCH_OURS_ONLY=1 leaves the peers
+// out, QUILLON_BENCH_ROUNDS=<n> sets the runs of each.
 inline Comparison comparePeers(const char* what, const std::vector<Peer>& peers, const std::function<bool(int)>& ourRun,
                                const std::function<void(int)>& prepare, int rounds)
 {
     Comparison result;
+    if (!wanted(what)) {
+        result.skipped = true;
+        return result;
+    }
+    const bool oursOnly = qEnvironmentVariableIntValue("QUILLON_BENCH_OURS_ONLY") != 0;
+    if (const int n = qEnvironmentVariableIntValue("QUILLON_BENCH_ROUNDS"); n > 0)
+        rounds = n;
     std::vector<std::vector<double>> peerTimes(peers.size());
     std::vector<double> ours, cpu;
     int run = 0;
@@ -195,7 +213,7 @@ inline Comparison comparePeers(const char* what, const std::vector<Peer>& peers,
     for (int round = 0; round < rounds; ++round) {
         if (round % 2)
             ourTurn();
-        for (size_t i = 0; i < peers.size(); ++i) {
+        for (size_t i = 0; i < peers.size() && !oursOnly; ++i) {
             const size_t p = round % 2 ? peers.size() - 1 - i : i;
             peerTimes[p].push_back(timed(peers[p].name, peers[p].run));
         }
@@ -203,7 +221,7 @@ inline Comparison comparePeers(const char* what, const std::vector<Peer>& peers,
             ourTurn();
     }
     for (size_t p = 0; p < peers.size(); ++p) {
-        result.peers.push_back(median(peerTimes[p]));
+        result.peers.push_back(oursOnly ? 0 : median(peerTimes[p]));
         if (result.peers[p] < result.peers[result.best])
             result.best = p;
     }
@@ -217,6 +235,8 @@ inline Comparison comparePeers(const char* what, const std::vector<Peer>& peers,
 inline void report(const char* program, const char* what, const std::vector<Peer>& peers, const Comparison& c,
                    double goal)
 {
+    if (c.skipped)
+        return;
     QString times;
     for (size_t p = 0; p < peers.size(); ++p)
         times += QStringLiteral("%1 %2 s, ").arg(peers[p].name).arg(c.peers[p], 0, 'f', 3);

@@ -37,6 +37,7 @@ constexpr int kRounds = 2;
 constexpr int kBigRounds = 3;  // one connection each: the median of three
 constexpr qint64 kTextSize = 50'000'000;
 constexpr int kTextRounds = 5;
+constexpr char kAsciiCase[] = "50 MB ASCII download";
 
 // Each run of a folder transfer writes into a folder of its own: removing
 // the last run's 2,000 files first would leave the next run's file
@@ -175,8 +176,9 @@ bench::Peer curl(const QString& name, const std::function<QStringList(int)>& arg
             }};
 }
 
-// Text of about size bytes in lines of 20 to 99 characters ending in LF.
-bool makeTextFile(const QString& path, qint64 size)
+// Text of about size bytes in lines of 20 to 99 characters ending in
+// CR LF, as written on Windows; *local is its size with LF line ends.
+bool makeTextFile(const QString& path, qint64 size, qint64* local)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -184,12 +186,15 @@ bool makeTextFile(const QString& path, qint64 size)
     QRandomGenerator random(5);
     QByteArray text;
     text.reserve(size + 128);
+    qint64 lines = 0;
     while (text.size() < size) {
         const int length = 20 + int(random.bounded(80));
         for (int i = 0; i < length; ++i)
             text += char('a' + random.bounded(26));
-        text += '\n';
+        text += "\r\n";
+        ++lines;
     }
+    *local = text.size() - lines;
     return f.write(text) == text.size();
 }
 
@@ -216,8 +221,10 @@ int main(int argc, char** argv)
     const QString work = QStringLiteral("bench-transfer-%1").arg(QCoreApplication::applicationPid());
     const auto rel = [&work](const QString& name) -> QString { return work + '/' + name; };
     const QString local = scratch.path();
-    if (!QDir().mkpath(server.localPath(work)) || !makeTree(server.localPath(rel("src"))) ||
-        !makeTree(local + "/src") || !QDir().mkpath(local + "/down") || !QDir().mkpath(server.localPath(rel("up")))) {
+    const bool treeWanted = bench::wanted("folder download") || bench::wanted("folder upload");
+    if (!QDir().mkpath(server.localPath(work)) || (treeWanted && !makeTree(server.localPath(rel("src")))) ||
+        (treeWanted && !makeTree(local + "/src")) || !QDir().mkpath(local + "/down") ||
+        !QDir().mkpath(server.localPath(rel("up")))) {
         std::fprintf(stderr, "bench transfer: cannot write the trees\n");
         return 1;
     }
@@ -283,7 +290,8 @@ int main(int argc, char** argv)
     // an existing one is flushed to disk first by design, which the peers do not do.
     const QString big = rel("big.bin");
     const QString bigDir = local + "/big";
-    if (!bench::makeBigFile(server.localPath(big), bench::bigFileSize()) || !QDir().mkpath(bigDir)) {
+    const bool bigWanted = bench::wanted("1 GiB download") || bench::wanted("1 GiB upload");
+    if ((bigWanted && !bench::makeBigFile(server.localPath(big), bench::bigFileSize())) || !QDir().mkpath(bigDir)) {
         std::fprintf(stderr, "bench transfer: cannot write the big file\n");
         return 1;
     }
@@ -308,6 +316,8 @@ int main(int argc, char** argv)
     QFile::remove(server.localPath(big));
 
     // The downloaded copy goes back up into a folder of its own.
+    if (bench::wanted("1 GiB upload") && !QFile::exists(bigDir + "/big.bin"))
+        bench::makeBigFile(bigDir + "/big.bin", bench::bigFileSize());
     const QString bigUp = rel("bigup");
     QDir().mkpath(server.localPath(bigUp));
     const std::vector<bench::Peer> putPeers{
@@ -332,16 +342,17 @@ int main(int argc, char** argv)
     // A text file in ASCII mode.
     const QString text = rel("text.txt");
     const QString textDir = local + "/text";
-    if (!makeTextFile(server.localPath(text), kTextSize) || !QDir().mkpath(textDir)) {
+    qint64 textSize = 0;
+    if ((bench::wanted(kAsciiCase) && !makeTextFile(server.localPath(text), kTextSize, &textSize)) ||
+        !QDir().mkpath(textDir)) {
         std::fprintf(stderr, "bench transfer: cannot write the text file\n");
         return 1;
     }
-    const qint64 textSize = QFileInfo(server.localPath(text)).size();
     window.optAscii->click();
     const std::vector<bench::Peer> textPeers{
         curl("curl -B", [&](int) { return QStringList{"-B", server.url(text), "-o", textDir + "/peer.txt"}; })};
     const bench::Comparison ascii = bench::comparePeers(
-        "50 MB text download in ASCII mode", textPeers,
+        kAsciiCase, textPeers,
         [&](int) {
             window.cmdGetFile_Click();
             return QFileInfo(textDir + "/text.txt").size() == textSize;
@@ -366,10 +377,13 @@ int main(int argc, char** argv)
     bench::report("transfer", "folder upload (2000 files)", mirrorUp, folderUp, 0.8);
     bench::report("transfer", "1 GiB download", getPeers, bigDown, 0.8);
     bench::report("transfer", "1 GiB upload", putPeers, bigPut, 0.9);
-    bench::report("transfer", "50 MB ASCII download", textPeers, ascii, 1.0);
-    std::printf("bench transfer 1 GiB download peak resident memory (MiB): %.1f (goal <= 48)\n",
-                bigDown.oursPeakKiB / 1024.0);
-    std::printf("bench transfer 1 GiB download CPU seconds: %.2f\n", bigDown.oursCpu);
-    std::printf("bench transfer 1 GiB upload CPU seconds: %.2f\n", bigPut.oursCpu);
+    bench::report("transfer", kAsciiCase, textPeers, ascii, 1.0);
+    if (!bigDown.skipped) {
+        std::printf("bench transfer 1 GiB download peak resident memory (MiB): %.1f (goal <= 48)\n",
+                    bigDown.oursPeakKiB / 1024.0);
+        std::printf("bench transfer 1 GiB download CPU seconds: %.2f\n", bigDown.oursCpu);
+    }
+    if (!bigPut.skipped)
+        std::printf("bench transfer 1 GiB upload CPU seconds: %.2f\n", bigPut.oursCpu);
     return 0;
 }
