@@ -4,7 +4,6 @@
 #include "app/frmMain.h"
 #include "app/modWinInet.h"
 #include "support/scripted_toolkit.h"
-#include "support/servers.h"
 
 #include "bench_common.h"
 
@@ -12,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -30,6 +30,8 @@ void fillDirectory(const QString& root)
 {
     for (int i = 0; i < kEntries; ++i) {
         const QString name = root + QStringLiteral("/entry-%1").arg(i, 5, 10, QLatin1Char('0'));
+        if (QFileInfo::exists(name) || QFileInfo::exists(name + QStringLiteral(".txt")))
+            continue;  // made by an earlier run
         if (i % 10 == 0) {
             QDir().mkdir(name);
         } else {
@@ -44,9 +46,7 @@ struct Target {
     quint16 port = 0;
     QString user;
     QString password;
-    // What the log-in directory holds: the entries made here, and on an
-    // external server the scratch folder the test support adds.
-    int expected = kEntries;
+    int expected = kEntries;  // what the log-in directory holds
 };
 
 // One connect that lists and shows the log-in directory in a window of this
@@ -152,13 +152,12 @@ int main(int argc, char** argv)
     if (args.size() == 7 && args[1] == QLatin1String("--window"))
         return windowRun({args[2], quint16(args[3].toUInt()), args[4], args[5], args[6].toInt()});
 
-    testsupport::FtpServer server;
+    const bench::Server server;
     if (!server.ok()) {
         std::fprintf(stderr, "bench tree: no server: %s\n", qPrintable(server.error()));
         return 1;
     }
-    std::printf("bench tree: server %s\n", server.external() ? "external (QUILLON_TEST_FTP_URL)" : "pyftpdlib");
-    const QString loginFolder = server.localPath(server.loginDir());
+    const QString loginFolder = server.localPath({});
     fillDirectory(loginFolder);
     Target target{server.host(), server.port(), server.user(), server.password()};
     target.expected = int(QDir(loginFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
@@ -168,8 +167,8 @@ int main(int argc, char** argv)
         return 1;
     const double ours = bench::median(figures.ours);
     const double curl = bench::median(figures.curl);
-    std::printf("  medians of %d runs each: window %.3f s, curl log-in and LIST %.3f s; disconnect %.3f s\n",
-                kRounds, ours, curl, bench::median(figures.disconnect));
+    std::printf("  server: %s; medians of %d runs each: window %.3f s, curl log-in and LIST %.3f s; disconnect %.3f s\n",
+                qPrintable(server.kind()), kRounds, ours, curl, bench::median(figures.disconnect));
     std::printf("  peak resident memory of the window's process: %.1f MiB\n", figures.peakKiB / 1024.0);
     std::printf("bench tree_connect_list: %.2f (goal <= 1.2)\n", ours / curl);
     std::printf("bench tree_peak_memory_mib: %.1f (goal <= 50)\n", figures.peakKiB / 1024.0);

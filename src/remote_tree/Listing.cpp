@@ -81,19 +81,24 @@ QString EntryDetails(const inet::FindData& data) { return DetailsOf(FactsOf(data
 
 bool IsFolderAttribute(quint32 attributes) { return quint16(attributes) == inet::FILE_ATTRIBUTE_DIRECTORY; }
 
+ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
+                                  const ServerTree::Facts& facts)
+{
+    static const QString closed = QStringLiteral("closed");
+    static const QString file = QStringLiteral("file");
+    const QString key = parentKey + u'/' + name;
+    return {key, key, IsFolderAttribute(attributes) ? closed : file, facts};
+}
+
 QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
                                           const QList<quint32>& attributes,
                                           const QList<ServerTree::Facts>& facts)
 {
-    static const QString closed = QStringLiteral("closed");
-    static const QString file = QStringLiteral("file");
     QList<ServerTree::NewNode> nodes;
     const qsizetype count = std::min(names.size(), attributes.size());
     nodes.reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString key = parentKey + u'/' + names.at(i);
-        nodes.append({key, key, IsFolderAttribute(attributes.at(i)) ? closed : file, facts.value(i)});
-    }
+    for (qsizetype i = 0; i < count; ++i)
+        nodes.append(NodeOfListing(parentKey, names.at(i), attributes.at(i), facts.value(i)));
     return nodes;
 }
 

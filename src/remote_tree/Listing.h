@@ -40,6 +40,10 @@ QString EntryDetails(const inet::FindData& data);
 // low 16 bits, nothing else.
 bool IsFolderAttribute(quint32 attributes);
 
+// The node an entry of a listing adds under parentKey.
+ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
+                                  const ServerTree::Facts& facts = {});
+
 // The nodes a listing adds under parentKey, in listing order, with the
 // facts of each entry where given.
 QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,

@@ -133,13 +133,20 @@ ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString&
 
 ServerTree::Node* ServerTree::addChildren(const QString& parentKey, const QList<NewNode>& nodes)
 {
+    return addChildren(parentKey, nodes.size(), [&nodes](qsizetype i) { return nodes.at(i); });
+}
+
+ServerTree::Node* ServerTree::addChildren(const QString& parentKey, qsizetype count,
+                                          const std::function<NewNode(qsizetype)>& nodeAt)
+{
     Node* parent = m_byKey.value(parentKey);
     if (!parent)
         return nullptr;
     QList<QTreeWidgetItem*> batch;
-    batch.reserve(nodes.size());
-    m_byKey.reserve(m_byKey.size() + nodes.size());
-    for (const NewNode& n : nodes) {
+    batch.reserve(count);
+    m_byKey.reserve(m_byKey.size() + count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const NewNode n = nodeAt(i);
         if (!m_byKey.contains(n.key))
             batch.append(makeNode(n));
     }

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QTreeWidget>
 
+#include <functional>
+
 class ImageList;
 
 class ServerTree : public QTreeWidget {
@@ -36,6 +38,8 @@ public:
     // Adds many children at once, in one insertion; entries whose key
     // exists are skipped. Returns the last node added, or nullptr.
     Node* addChildren(const QString& parentKey, const QList<NewNode>& nodes);
+    // The same for count nodes made one by one by nodeAt(0 ... count - 1).
+    Node* addChildren(const QString& parentKey, qsizetype count, const std::function<NewNode(qsizetype)>& nodeAt);
     // Removes a node and its whole subtree; false when there is no such node.
     bool removeNode(const QString& key);
     bool removeNode(Node* node);

@@ -69,8 +69,12 @@ void frmMain::AddListingNodes(const QString& parentKey)
     }
     if (ListingAttributes.isEmpty())
         return;
-    ServerTree::Node* last = tvwServer->addChildren(
-        parentKey, remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes, ListingFacts));
+    // Made one at a time as they go in: a list of them all first would
+    // hold megabytes for a long folder.
+    const qsizetype count = std::min(ListingNames.size(), ListingAttributes.size());
+    ServerTree::Node* last = tvwServer->addChildren(parentKey, count, [this, &parentKey](qsizetype i) {
+        return remote_tree::NodeOfListing(parentKey, ListingNames.at(i), ListingAttributes.at(i), ListingFacts.value(i));
+    });
     if (!last)
         return;
     // As many entries as fit come into view, but never at the cost of the
