@@ -50,7 +50,9 @@ public:
     {
         return icon().availableSizes(mode, state);
     }
-    bool isNull() override { return icon().isNull(); }
+    // Its pictures are built into the program: never null, and asking
+    // decodes nothing.
+    bool isNull() override { return false; }
     QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
 
 private:
