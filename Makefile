@@ -8,7 +8,7 @@ RUN_PACKAGES := cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n lib
 # metainfo validators and the Debian package tools.
 PACKAGES := $(RUN_PACKAGES) libgtest-dev libgmock-dev python3 python3-pyftpdlib python3-openssl openssh-server util-linux \
             appstream desktop-file-utils dpkg-dev
-BENCH_PACKAGES := lftp curl
+BENCH_PACKAGES := lftp curl vsftpd
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 

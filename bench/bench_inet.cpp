@@ -1,8 +1,7 @@
 // Throughput of the Internet library against the curl command-line tool on
-// the loopback FTP test server: 1 GiB download and upload, a 30,000-entry
+// the benchmarks' FTP server (bench::Server): 1 GiB download and upload, a 30,000-entry
 // listing, and the peak resident memory during the download.
 #include "session/inet/internet_api.h"
-#include "support/servers.h"
 
 #include "bench_common.h"
 
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr qint64 kBigSize = 1LL << 30;
 constexpr int kEntries = 30000;
 constexpr int kRounds = 3;
 
@@ -33,18 +31,17 @@ bool runCurl(const QStringList& args)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    testsupport::FtpServer server;
+    bench::Server server;
     if (!server.ok()) {
         std::fprintf(stderr, "bench inet: no server: %s\n", qPrintable(server.error()));
         return 1;
     }
-    const QString base = QStringLiteral("ftp://%1:%2@%3:%4")
-                             .arg(server.user(), server.password(), server.host())
-                             .arg(server.port());
-    const QString work = server.workDir() == QStringLiteral("/") ? QString() : server.workDir();
-    const QString big = server.localPath(work + QStringLiteral("/big.bin"));
+    // Everything on the server lies in a folder of this run's own.
+    const QString work = QStringLiteral("bench-inet-%1").arg(QCoreApplication::applicationPid());
+    const auto rel = [&work](const QString& name) -> QString { return work + '/' + name; };
+    const QString big = server.localPath(rel("big.bin"));
     const QString localCopy = big + QStringLiteral(".local");
-    if (!bench::makeBigFile(big, kBigSize)) {
+    if (!QDir().mkpath(server.localPath(work)) || !bench::makeBigFile(big, bench::bigFileSize())) {
         std::fprintf(stderr, "bench inet: cannot write %s\n", qPrintable(big));
         return 1;
     }
@@ -52,7 +49,7 @@ int main(int argc, char** argv)
     const inet::HINTERNET session = api->InternetOpenA(QStringLiteral("FTP CLIENT"), 1, {}, {}, 0);
     const inet::HINTERNET connection = api->InternetConnectA(session, server.host(), server.port(), server.user(),
                                                              server.password(), 1, inet::INTERNET_FLAG_PASSIVE, 0);
-    if (!connection || !api->FtpSetCurrentDirectoryA(connection, server.workDir())) {
+    if (!connection || !api->FtpSetCurrentDirectoryA(connection, server.serverPath(work))) {
         std::fprintf(stderr, "bench inet: cannot connect (%u)\n", api->GetLastError());
         return 1;
     }
@@ -61,26 +58,26 @@ int main(int argc, char** argv)
     // disk first by design, which curl does not do.
     bench::resetPeakRss();
     const bench::Pair down = bench::compare(
-        "download", [&](int) { return runCurl({base + work + "/big.bin", "-o", localCopy}); },
+        "download", [&](int) { return runCurl({server.url(rel("big.bin")), "-o", localCopy}); },
         [&](int) { return api->FtpGetFileA(connection, "big.bin", localCopy, false, 0, 2, 0); },
         [&](int) { QFile::remove(localCopy); }, kRounds);
     const long peakKiB = bench::peakRssKiB();
-    const QString upCurl = server.localPath(work + "/up-curl.bin");
-    const QString upOurs = server.localPath(work + "/up-ours.bin");
+    const QString upCurl = server.localPath(rel("up-curl.bin"));
+    const QString upOurs = server.localPath(rel("up-ours.bin"));
     const bench::Pair up = bench::compare(
-        "upload", [&](int) { return runCurl({"-T", big, base + work + "/up-curl.bin"}); },
+        "upload", [&](int) { return runCurl({"-T", big, server.url(rel("up-curl.bin"))}); },
         [&](int) { return api->FtpPutFileA(connection, big, "up-ours.bin", 2, 0); },
         [&](int) { QFile::remove(upCurl), QFile::remove(upOurs); }, kRounds);
     QFile::remove(localCopy);
     QFile::remove(big);
 
-    const QString many = server.localPath(work + QStringLiteral("/many"));
+    const QString many = server.localPath(rel("many"));
     QDir().mkpath(many);
     for (int i = 0; i < kEntries; ++i)
         QFile(many + QStringLiteral("/file-number-%1.dat").arg(i)).open(QIODevice::WriteOnly);
     int listed = 0;
     const bench::Pair list = bench::compare(
-        "listing", [&](int) { return runCurl({base + work + "/many/", "-o", "/dev/null"}); },
+        "listing", [&](int) { return runCurl({server.url(rel("many/")), "-o", "/dev/null"}); },
         [&](int) {
             inet::FindData data;
             const inet::HINTERNET find = api->FtpFindFirstFileA(connection, QStringLiteral("many/*"), data, 0, 0);
@@ -91,10 +88,11 @@ int main(int argc, char** argv)
             return listed == kEntries;
         },
         [](int) {}, kRounds);
-    QDir(many).removeRecursively();
+    QDir(server.localPath(work)).removeRecursively();
     api->InternetCloseHandle(connection);
     api->InternetCloseHandle(session);
 
+    std::printf("bench inet: server %s\n", qPrintable(server.kind()));
     if (!down.ok || !up.ok || !list.ok) {
         std::fprintf(stderr, "bench inet: a run failed (listed %d)\n", listed);
         return 1;

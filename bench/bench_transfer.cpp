@@ -1,12 +1,14 @@
 // Transfers through the window's own commands against other clients on the
 // same loopback FTP server in one run: a folder tree of 2,000 small files
-// down and up versus lftp's mirror on one connection, and one 1 GiB file
-// down versus the curl tool, with the peak resident memory of that download.
+// down and up versus lftp's mirror on one connection, one 1 GiB file down
+// and up versus lftp and curl, and a 50 MB text file in ASCII mode versus
+// curl -B, with our peak resident memory and CPU seconds.
+#include "session/frmInternet.h"
 #include "app/frmMain.h"
 #include "app/modWinInet.h"
 #include "local/DirListBox.h"
+#include "local/FileListBox.h"
 #include "support/scripted_toolkit.h"
-#include "support/servers.h"
 #include "support/window_fixture.h"
 
 #include "bench_common.h"
@@ -17,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -28,11 +31,13 @@ namespace {
 constexpr int kFolders = 20;
 constexpr int kFilesPerFolder = 100;
 constexpr int kSmallSize = 4096;
-constexpr qint64 kBigSize = 1LL << 30;
 // Each round opens about 8,000 data connections; a third round within the
 // minute that closed sockets wait runs the server out of passive ports.
 constexpr int kRounds = 2;
 constexpr int kBigRounds = 3;  // one connection each: the median of three
+constexpr qint64 kTextSize = 50'000'000;
+constexpr int kTextRounds = 5;
+constexpr char kAsciiCase[] = "50 MB ASCII download";
 
 // Each run of a folder transfer writes into a folder of its own: removing
 // the last run's 2,000 files first would leave the next run's file
@@ -89,28 +94,29 @@ namespace {
 // The main window connected to the server, driven as a person would.
 class Client {
 public:
-    explicit Client(const testsupport::FtpServer& server) : m_server(server)
+    explicit Client(const bench::Server& server) : m_server(server)
     {
         window.Form_Load();
         window.show();  // as a person sees it: every hint is painted
-        testsupport::ConnectWindow(window, server);
+        window.LoadInternetDialog()->cmdInternetOpen_Click();
+        testsupport::ConnectWindow(window, server.host(), server.port(), server.user(), server.password());
     }
     ~Client() { window.cmdDisConnect_Click(); }
 
     bool connected() const { return modWinInet::IsConnected; }
 
-    // Selects the node of a server path, listing every folder on the way afresh.
-    bool select(const QString& serverPath)
+    // Selects the node of a path below the log-in folder, listing every
+    // folder on the way afresh.
+    bool select(const QString& rel)
     {
-        const QString below = serverPath.mid(m_server.loginDir().size());
-        QString key = m_server.host();
-        ServerTree::Node* node = window.tvwServer->node(key);
-        for (const QString& part : below.split('/', Qt::SkipEmptyParts)) {
+        QString below;
+        ServerTree::Node* node = window.tvwServer->node(m_server.key(below));
+        for (const QString& part : rel.split('/', Qt::SkipEmptyParts)) {
             if (!node)
                 return false;
             window.RefreshServerNode(node);
-            key += '/' + part;
-            node = window.tvwServer->node(key);
+            below += '/' + part;
+            node = window.tvwServer->node(m_server.key(below));
         }
         if (!node)
             return false;
@@ -134,18 +140,62 @@ public:
         return name.isEmpty();
     }
 
+    // Opens a local folder and highlights one of its files.
+    bool highlightLocalFile(const QString& folder, const QString& name)
+    {
+        window.dirLocal->setPath(folder);
+        window.filLocal->setPath(folder);
+        const QList<QListWidgetItem*> found = window.filLocal->findItems(name, Qt::MatchExactly);
+        window.filLocal->setCurrentRow(found.isEmpty() ? -1 : window.filLocal->row(found.first()));
+        return window.filLocal->fileName() == name;
+    }
+
     frmMain window;
 
 private:
-    const testsupport::FtpServer& m_server;
+    const bench::Server& m_server;
 };
 
-QString lftpScript(const testsupport::FtpServer& server, const QString& command)
+// lftp on one connection, paths relative to the log-in folder.
+bench::Peer lftp(const bench::Server& server, const QString& name, const std::function<QString(int)>& command)
 {
-    return QStringLiteral("set cmd:fail-exit yes; set net:max-retries 1; open -u %1,%2 -p %3 %4; %5; quit")
-        .arg(server.user(), server.password())
-        .arg(server.port())
-        .arg(server.host(), command);
+    return {name, [&server, command](int run) {
+                const QString script =
+                    QStringLiteral("set cmd:fail-exit yes; set net:max-retries 1; open -u %1,%2 -p %3 %4; %5; quit")
+                        .arg(server.user(), server.password())
+                        .arg(server.port())
+                        .arg(server.host(), command(run));
+                return runTool(QStringLiteral("lftp"), {QStringLiteral("-c"), script});
+            }};
+}
+
+bench::Peer curl(const QString& name, const std::function<QStringList(int)>& args)
+{
+    return {name, [args](int run) {
+                return runTool(QStringLiteral("curl"), QStringList{QStringLiteral("-sS"), QStringLiteral("--fail")} + args(run));
+            }};
+}
+
+// Text of about size bytes in lines of 20 to 99 characters ending in
+// CR LF, as written on Windows; *local is its size with LF line ends.
+bool makeTextFile(const QString& path, qint64 size, qint64* local)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QRandomGenerator random(5);
+    QByteArray text;
+    text.reserve(size + 128);
+    qint64 lines = 0;
+    while (text.size() < size) {
+        const int length = 20 + int(random.bounded(80));
+        for (int i = 0; i < length; ++i)
+            text += char('a' + random.bounded(26));
+        text += "\r\n";
+        ++lines;
+    }
+    *local = text.size() - lines;
+    return f.write(text) == text.size();
 }
 
 }  // namespace
@@ -161,16 +211,20 @@ int main(int argc, char** argv)
     testsupport::ScriptedToolkit person;  // an error report is answered No
     person.msgBoxAnswers.clear();
 
-    testsupport::FtpServer server;
+    bench::Server server;
     QTemporaryDir scratch;
     if (!server.ok() || !scratch.isValid()) {
         std::fprintf(stderr, "bench transfer: no server: %s\n", qPrintable(server.error()));
         return 1;
     }
-    const QString work = server.workDir();
+    // Everything on the server lies in a folder of this run's own.
+    const QString work = QStringLiteral("bench-transfer-%1").arg(QCoreApplication::applicationPid());
+    const auto rel = [&work](const QString& name) -> QString { return work + '/' + name; };
     const QString local = scratch.path();
-    if (!makeTree(server.localPath(joined(work, "src"))) || !makeTree(local + "/src") ||
-        !QDir().mkpath(local + "/down") || !QDir().mkpath(server.localPath(joined(work, "up")))) {
+    const bool treeWanted = bench::wanted("folder download") || bench::wanted("folder upload");
+    if (!QDir().mkpath(server.localPath(work)) || (treeWanted && !makeTree(server.localPath(rel("src")))) ||
+        (treeWanted && !makeTree(local + "/src")) || !QDir().mkpath(local + "/down") ||
+        !QDir().mkpath(server.localPath(rel("up")))) {
         std::fprintf(stderr, "bench transfer: cannot write the trees\n");
         return 1;
     }
@@ -181,41 +235,42 @@ int main(int argc, char** argv)
     }
     const qint64 treeFiles = qint64(kFolders) * kFilesPerFolder;
     frmMain& window = client.window;
+    const auto reportErrors = [&person](const char* what) {
+        bool none = true;
+        for (const auto& box : person.msgBoxes) {
+            std::fprintf(stderr, "bench transfer: %s: error report: %s\n", what, qPrintable(box.prompt));
+            none = false;
+        }
+        person.msgBoxes.clear();
+        return none;
+    };
+    bool ok = true;
 
     const QString down = local + "/down";
-    const bench::Pair folderDown = bench::compare(
-        "folder download",
-        [&](int run) {
-            const QString target = runFolder(down, run);
-            return runTool("lftp", {"-c", lftpScript(server, "mirror " + joined(work, "src") + ' ' + target + "/src")}) &&
-                   filesBelow(target + "/src") == treeFiles;
-        },
+    const std::vector<bench::Peer> mirror{lftp(server, "lftp mirror", [&](int run) -> QString {
+        return "mirror --parallel=1 " + rel("src") + ' ' + runFolder(down, run) + "/src";
+    })};
+    const bench::Comparison folderDown = bench::comparePeers(
+        "folder download", mirror,
         [&](int run) {
             window.cmdGetFolder_Click();
             return filesBelow(runFolder(down, run) + "/src") == treeFiles;
         },
         [&](int run) {
             QDir().mkpath(runFolder(down, run));
-            client.select(joined(work, "src"));
+            client.select(rel("src"));
             client.highlightLocal(runFolder(down, run));
         },
         kRounds);
+    ok = reportErrors("folder download") && folderDown.ok && ok;
+    QDir(down).removeRecursively();
 
-    const auto reportErrors = [&person](const char* what) {
-        for (const auto& box : person.msgBoxes)
-            std::fprintf(stderr, "bench transfer: %s: error report: %s\n", what, qPrintable(box.prompt));
-        person.msgBoxes.clear();
-    };
-    reportErrors("folder download");
-
-    const QString up = joined(work, "up");
-    const bench::Pair folderUp = bench::compare(
-        "folder upload",
-        [&](int run) {
-            const QString target = runFolder(up, run);
-            return runTool("lftp", {"-c", lftpScript(server, "mirror -R " + local + "/src " + target + "/src")}) &&
-                   filesBelow(server.localPath(target) + "/src") == treeFiles;
-        },
+    const QString up = rel("up");
+    const std::vector<bench::Peer> mirrorUp{lftp(server, "lftp mirror -R", [&](int run) -> QString {
+        return "mirror -R --parallel=1 " + local + "/src " + runFolder(up, run) + "/src";
+    })};
+    const bench::Comparison folderUp = bench::comparePeers(
+        "folder upload", mirrorUp,
         [&](int run) {
             window.cmdPutFolder_Click();
             return filesBelow(server.localPath(runFolder(up, run)) + "/src") == treeFiles;
@@ -226,54 +281,109 @@ int main(int argc, char** argv)
             client.highlightLocal(local, "src");
         },
         kRounds);
-
-    reportErrors("folder upload");
-    QDir(down).removeRecursively();
+    ok = reportErrors("folder upload") && folderUp.ok && ok;
     QDir(server.localPath(up)).removeRecursively();
+    for (int run = 0; run < kRounds * 2; ++run)
+        QDir(server.localPath(runFolder(up, run))).removeRecursively();
 
-    const QString big = joined(work, "big.bin");
-    if (!bench::makeBigFile(server.localPath(big), kBigSize)) {
+    // One big file down and up. Each download writes a new file: replacing
+    // an existing one is flushed to disk first by design, which the peers do not do.
+    const QString big = rel("big.bin");
+    const QString bigDir = local + "/big";
+    const bool bigWanted = bench::wanted("1 GiB download") || bench::wanted("1 GiB upload");
+    if ((bigWanted && !bench::makeBigFile(server.localPath(big), bench::bigFileSize())) || !QDir().mkpath(bigDir)) {
         std::fprintf(stderr, "bench transfer: cannot write the big file\n");
         return 1;
     }
-    const QString bigDir = local + "/big";
-    long peakKiB = 0;
-    const QString url = QStringLiteral("ftp://%1:%2@%3:%4%5")
-                            .arg(server.user(), server.password(), server.host())
-                            .arg(server.port())
-                            .arg(big);
-    const bench::Pair single = bench::compare(
-        "1 GiB download", [&](int) { return runTool("curl", {"-sS", "--fail", url, "-o", bigDir + "/curl.bin"}); },
+    const std::vector<bench::Peer> getPeers{
+        lftp(server, "lftp get", [&](int) -> QString { return "get " + big + " -o " + bigDir + "/peer.bin"; }),
+        curl("curl", [&](int) { return QStringList{server.url(big), "-o", bigDir + "/peer.bin"}; })};
+    const bench::Comparison bigDown = bench::comparePeers(
+        "1 GiB download", getPeers,
         [&](int) {
-            bench::resetPeakRss();
             window.cmdGetFile_Click();
-            peakKiB = qMax(peakKiB, bench::peakRssKiB());
-            return QFileInfo(bigDir + "/big.bin").size() == kBigSize;
+            return QFileInfo(bigDir + "/big.bin").size() == bench::bigFileSize();
         },
         [&](int) {
-            QDir(bigDir).removeRecursively();
-            QDir().mkpath(bigDir);
+            QFile::remove(bigDir + "/big.bin");
+            QFile::remove(bigDir + "/peer.bin");
             client.select(big);
             client.highlightLocal(bigDir);
         },
         kBigRounds);
+    ok = reportErrors("1 GiB download") && bigDown.ok && ok;
+    QFile::remove(bigDir + "/peer.bin");
     QFile::remove(server.localPath(big));
+
+    // The downloaded copy goes back up into a folder of its own.
+    if (bench::wanted("1 GiB upload") && !QFile::exists(bigDir + "/big.bin"))
+        bench::makeBigFile(bigDir + "/big.bin", bench::bigFileSize());
+    const QString bigUp = rel("bigup");
+    QDir().mkpath(server.localPath(bigUp));
+    const std::vector<bench::Peer> putPeers{
+        lftp(server, "lftp put", [&](int) -> QString { return "put " + bigDir + "/big.bin -o " + bigUp + "/big.bin"; }),
+        curl("curl -T", [&](int) { return QStringList{"-T", bigDir + "/big.bin", server.url(bigUp + "/big.bin")}; })};
+    const bench::Comparison bigPut = bench::comparePeers(
+        "1 GiB upload", putPeers,
+        [&](int) {
+            window.cmdPutFile_Click();
+            return QFileInfo(server.localPath(bigUp + "/big.bin")).size() == bench::bigFileSize();
+        },
+        [&](int) {
+            QFile::remove(server.localPath(bigUp + "/big.bin"));
+            client.select(bigUp);
+            client.highlightLocalFile(bigDir, "big.bin");
+        },
+        kBigRounds);
+    ok = reportErrors("1 GiB upload") && bigPut.ok && ok;
+    QDir(server.localPath(bigUp)).removeRecursively();
     QDir(bigDir).removeRecursively();
 
-    if (!folderDown.ok || !folderUp.ok || !single.ok) {
+    // A text file in ASCII mode.
+    const QString text = rel("text.txt");
+    const QString textDir = local + "/text";
+    qint64 textSize = 0;
+    if ((bench::wanted(kAsciiCase) && !makeTextFile(server.localPath(text), kTextSize, &textSize)) ||
+        !QDir().mkpath(textDir)) {
+        std::fprintf(stderr, "bench transfer: cannot write the text file\n");
+        return 1;
+    }
+    window.optAscii->click();
+    const std::vector<bench::Peer> textPeers{
+        curl("curl -B", [&](int) { return QStringList{"-B", server.url(text), "-o", textDir + "/peer.txt"}; })};
+    const bench::Comparison ascii = bench::comparePeers(
+        kAsciiCase, textPeers,
+        [&](int) {
+            window.cmdGetFile_Click();
+            return QFileInfo(textDir + "/text.txt").size() == textSize;
+        },
+        [&](int) {
+            QFile::remove(textDir + "/text.txt");
+            QFile::remove(textDir + "/peer.txt");
+            client.select(text);
+            client.highlightLocal(textDir);
+        },
+        kTextRounds);
+    window.optBin->click();
+    ok = reportErrors("ASCII download") && ascii.ok && ok;
+    QDir(server.localPath(work)).removeRecursively();
+
+    if (!ok) {
         std::fprintf(stderr, "bench transfer: a run failed\n");
         return 1;
     }
-    std::printf("bench transfer folder download (2000 files, lftp mirror time / ours): %.2f (goal >= 1)\n",
-                folderDown.other / folderDown.ours);
-    std::printf("bench transfer folder upload (2000 files, lftp mirror -R time / ours): %.2f (goal >= 1)\n",
-                folderUp.other / folderUp.ours);
-    std::printf("bench transfer 1 GiB download (throughput / curl's): %.2f (goal >= 0.9)\n", single.other / single.ours);
-    std::printf("bench transfer 1 GiB download peak resident memory (MiB): %.1f (goal <= 64)\n", peakKiB / 1024.0);
-    std::fflush(stdout);
-    std::fprintf(stderr,
-                 "bench transfer: seconds: folder down lftp %.2f ours %.2f; folder up lftp %.2f ours %.2f; "
-                 "1 GiB curl %.2f ours %.2f\n",
-                 folderDown.other, folderDown.ours, folderUp.other, folderUp.ours, single.other, single.ours);
+    std::printf("bench transfer: server %s\n", qPrintable(server.kind()));
+    bench::report("transfer", "folder download (2000 files)", mirror, folderDown, 0.8);
+    bench::report("transfer", "folder upload (2000 files)", mirrorUp, folderUp, 0.8);
+    bench::report("transfer", "1 GiB download", getPeers, bigDown, 0.8);
+    bench::report("transfer", "1 GiB upload", putPeers, bigPut, 0.9);
+    bench::report("transfer", kAsciiCase, textPeers, ascii, 1.0);
+    if (!bigDown.skipped) {
+        std::printf("bench transfer 1 GiB download peak resident memory (MiB): %.1f (goal <= 48)\n",
+                    bigDown.oursPeakKiB / 1024.0);
+        std::printf("bench transfer 1 GiB download CPU seconds: %.2f\n", bigDown.oursCpu);
+    }
+    if (!bigPut.skipped)
+        std::printf("bench transfer 1 GiB upload CPU seconds: %.2f\n", bigPut.oursCpu);
     return 0;
 }

@@ -99,12 +99,18 @@ frmMain::~frmMain() = default;
 
 void frmMain::createImages()
 {
-    const QStyle* s = style();
-    imgPicture.add(QStringLiteral("root"), s->standardIcon(QStyle::SP_DriveNetIcon));
-    imgPicture.add(QStringLiteral("open"), folderPicture(s->standardIcon(QStyle::SP_DirOpenIcon), true));
-    imgPicture.add(QStringLiteral("closed"), folderPicture(s->standardIcon(QStyle::SP_DirClosedIcon), false));
-    imgPicture.add(QStringLiteral("file"), s->standardIcon(QStyle::SP_FileIcon));
-    imgPicture.add(QStringLiteral("leaf"), s->standardIcon(QStyle::SP_FileLinkIcon));
+    // Decoded when the tree first shows one, not while the window is built.
+    const auto standard = [this](QStyle::StandardPixmap which) {
+        return [this, which] { return style()->standardIcon(which); };
+    };
+    const auto folder = [this](QStyle::StandardPixmap which, bool open) {
+        return [this, which, open] { return folderPicture(style()->standardIcon(which), open); };
+    };
+    imgPicture.add(QStringLiteral("root"), standard(QStyle::SP_DriveNetIcon));
+    imgPicture.add(QStringLiteral("open"), folder(QStyle::SP_DirOpenIcon, true));
+    imgPicture.add(QStringLiteral("closed"), folder(QStyle::SP_DirClosedIcon, false));
+    imgPicture.add(QStringLiteral("file"), standard(QStyle::SP_FileIcon));
+    imgPicture.add(QStringLiteral("leaf"), standard(QStyle::SP_FileLinkIcon));
 }
 
 void frmMain::createControls()

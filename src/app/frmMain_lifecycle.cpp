@@ -60,7 +60,7 @@ void frmMain::ClearListings()
 {
     ListingNames.clear();
     ListingAttributes.clear();
-    ListingDetails.clear();
+    ListingFacts.clear();
 }
 
 void frmMain::cmdCancel_Click()

@@ -15,7 +15,7 @@ void append(Listing& listing, const inet::FindData& data)
         return;
     listing.attributes.append(data.dwFileAttributes);
     listing.names.append(data.cFileName);
-    listing.details.append(EntryDetails(data));
+    listing.facts.append(FactsOf(data));
 }
 
 // 100 ns ticks since 1601 as a time; invalid for 0.
@@ -57,33 +57,48 @@ Listing ReadListing(inet::InternetApi& library, inet::HINTERNET connection)
     return listing;
 }
 
-QString EntryDetails(const inet::FindData& data)
+ServerTree::Facts FactsOf(const inet::FindData& data)
+{
+    ServerTree::Facts facts;
+    if (!IsFolderAttribute(data.dwFileAttributes))
+        facts.size = qint64(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    facts.changed = data.ftLastWriteTime;
+    return facts;
+}
+
+QString DetailsOf(const ServerTree::Facts& facts)
 {
     QStringList parts;
-    if (!IsFolderAttribute(data.dwFileAttributes)) {
-        const qint64 size = qint64(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-        parts << QStringLiteral("大小: ") + QLocale(QLocale::English).toString(size) + QStringLiteral(" 字节");
-    }
-    const QDateTime changed = fromFileTime(data.ftLastWriteTime);
+    if (facts.size >= 0)
+        parts << QStringLiteral("大小: ") + QLocale(QLocale::English).toString(facts.size) + QStringLiteral(" 字节");
+    const QDateTime changed = fromFileTime(facts.changed);
     if (changed.isValid())
         parts << QStringLiteral("修改时间: ") + changed.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     return parts.join(QStringLiteral("  "));
 }
 
+QString EntryDetails(const inet::FindData& data) { return DetailsOf(FactsOf(data)); }
+
 bool IsFolderAttribute(quint32 attributes) { return quint16(attributes) == inet::FILE_ATTRIBUTE_DIRECTORY; }
 
-QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
-                                          const QList<quint32>& attributes)
+ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
+                                  const ServerTree::Facts& facts)
 {
     static const QString closed = QStringLiteral("closed");
     static const QString file = QStringLiteral("file");
+    const QString key = parentKey + u'/' + name;
+    return {key, key, IsFolderAttribute(attributes) ? closed : file, facts};
+}
+
+QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
+                                          const QList<quint32>& attributes,
+                                          const QList<ServerTree::Facts>& facts)
+{
     QList<ServerTree::NewNode> nodes;
     const qsizetype count = std::min(names.size(), attributes.size());
     nodes.reserve(count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const QString key = parentKey + u'/' + names.at(i);
-        nodes.append({key, key, IsFolderAttribute(attributes.at(i)) ? closed : file});
-    }
+    for (qsizetype i = 0; i < count; ++i)
+        nodes.append(NodeOfListing(parentKey, names.at(i), attributes.at(i), facts.value(i)));
     return nodes;
 }
 

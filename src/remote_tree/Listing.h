@@ -21,23 +21,33 @@ struct Listing {
     quint32 error = 0;
     QStringList names;         // entry names in the server's order
     QList<quint32> attributes; // their attribute words, in parallel
-    QStringList details;       // size and time of change as a person reads them, in parallel
+    QList<ServerTree::Facts> facts;  // size and time of change, in parallel
 };
 
 // Lists the connection's current directory. Entries whose names cannot
 // stand in a node key are left out. The find handle is closed before return.
 Listing ReadListing(inet::InternetApi& library, inet::HINTERNET connection);
 
-// "大小: 1,234 字节  修改时间: 2024-05-01 12:00" from a find-data record;
-// what the listing did not give is left out, so it may be empty.
+// The size (not for folders) and time of change of a find-data record.
+ServerTree::Facts FactsOf(const inet::FindData& data);
+
+// "大小: 1,234 字节  修改时间: 2024-05-01 12:00"; what is not known is left
+// out, so it may be empty.
+QString DetailsOf(const ServerTree::Facts& facts);
 QString EntryDetails(const inet::FindData& data);
 
 // Whether an attribute word marks a folder: exactly the directory bit in its
 // low 16 bits, nothing else.
 bool IsFolderAttribute(quint32 attributes);
 
-// The nodes a listing adds under parentKey, in listing order.
+// The node an entry of a listing adds under parentKey.
+ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
+                                  const ServerTree::Facts& facts = {});
+
+// The nodes a listing adds under parentKey, in listing order, with the
+// facts of each entry where given.
 QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
-                                          const QList<quint32>& attributes);
+                                          const QList<quint32>& attributes,
+                                          const QList<ServerTree::Facts>& facts = {});
 
 }  // namespace remote_tree

@@ -2,6 +2,7 @@
 
 #include "app/ImageList.h"
 #include "remote_tree/HeaderlessTreeAccessible.h"
+#include "remote_tree/Listing.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -15,21 +16,65 @@ constexpr int KeyRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
 constexpr int DetailsRole = Qt::UserRole + 2;
 
-// A node keeps only its image key; the picture and the description that
-// assistive technology reads are derived from it when the view asks, which
-// keeps adding tens of thousands of nodes cheap.
+// A node keeps its text, key and image key as plain strings (the image keys
+// shared between nodes) and the facts of its entry as numbers; the picture,
+// the description that assistive technology reads and the details of the
+// tooltip are derived when asked. Tens of thousands of nodes are then cheap
+// to add and to remove.
 class NodeItem final : public QTreeWidgetItem {
 public:
+    explicit NodeItem(const ServerTree::NewNode& node)
+        : m_text(node.text), m_key(node.key), m_image(node.image), m_facts(node.facts)
+    {
+    }
+
     QVariant data(int column, int role) const override
     {
-        if (role != Qt::DecorationRole && role != Qt::AccessibleDescriptionRole)
+        if (column != 0)
             return QTreeWidgetItem::data(column, role);
-        const QString image = QTreeWidgetItem::data(column, ImageRole).toString();
-        if (role == Qt::AccessibleDescriptionRole)
-            return image;
-        const auto* tree = static_cast<const ServerTree*>(treeWidget());
-        return tree ? QVariant(tree->icon(image)) : QVariant();
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return m_text;
+        case KeyRole:
+            return m_key;
+        case ImageRole:
+        case Qt::AccessibleDescriptionRole:
+            return m_image;
+        case DetailsRole:
+            return remote_tree::DetailsOf(m_facts);
+        case Qt::DecorationRole: {
+            const auto* tree = static_cast<const ServerTree*>(treeWidget());
+            return tree ? QVariant(tree->icon(m_image)) : QVariant();
+        }
+        default:
+            return QTreeWidgetItem::data(column, role);
+        }
     }
+
+    void setData(int column, int role, const QVariant& value) override
+    {
+        QString* field = column != 0                                         ? nullptr
+                         : role == Qt::DisplayRole || role == Qt::EditRole ? &m_text
+                         : role == KeyRole                                   ? &m_key
+                         : role == ImageRole                                 ? &m_image
+                                                                             : nullptr;
+        if (!field) {
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        const QString text = value.toString();
+        if (*field == text)
+            return;
+        *field = text;
+        emitDataChanged();
+    }
+
+private:
+    QString m_text;
+    QString m_key;
+    QString m_image;
+    ServerTree::Facts m_facts;
 };
 
 }  // namespace
@@ -82,13 +127,13 @@ void ServerTree::setImageList(const ImageList* images)
     viewport()->update();
 }
 
-ServerTree::Node* ServerTree::makeNode(const QString& key, const QString& text, const QString& image)
+ServerTree::Node* ServerTree::makeNode(const NewNode& n)
 {
-    auto* node = new NodeItem;
-    node->setText(0, text);
-    node->setData(0, KeyRole, key);
-    m_byKey.insert(key, node);
-    setImageKey(node, image);
+    // Everything is set before the node joins the tree: a change to a node
+    // in the tree looks up its row, which in a long folder is a linear search.
+    auto* node = new NodeItem(n);
+    m_byKey.insert(n.key, node);
+    setImageKey(node, n.image);
     return node;
 }
 
@@ -103,7 +148,7 @@ ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString&
         if (!parent)
             return nullptr;
     }
-    Node* node = makeNode(key, text, image);
+    Node* node = makeNode({key, text, image, {}});
     if (parent)
         parent->addChild(node);
     else
@@ -113,15 +158,22 @@ ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString&
 
 ServerTree::Node* ServerTree::addChildren(const QString& parentKey, const QList<NewNode>& nodes)
 {
+    return addChildren(parentKey, nodes.size(), [&nodes](qsizetype i) { return nodes.at(i); });
+}
+
+ServerTree::Node* ServerTree::addChildren(const QString& parentKey, qsizetype count,
+                                          const std::function<NewNode(qsizetype)>& nodeAt)
+{
     Node* parent = m_byKey.value(parentKey);
     if (!parent)
         return nullptr;
     QList<QTreeWidgetItem*> batch;
-    batch.reserve(nodes.size());
-    m_byKey.reserve(m_byKey.size() + nodes.size());
-    for (const NewNode& n : nodes) {
+    batch.reserve(count);
+    m_byKey.reserve(m_byKey.size() + count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const NewNode n = nodeAt(i);
         if (!m_byKey.contains(n.key))
-            batch.append(makeNode(n.key, n.text, n.image));
+            batch.append(makeNode(n));
     }
     parent->addChildren(batch);
     return batch.isEmpty() ? nullptr : batch.last();
@@ -138,7 +190,11 @@ bool ServerTree::removeNode(Node* node)
 {
     if (!node)
         return false;
-    forgetSubtree(node);
+    // The only top-level node holds every node: forget them all at once.
+    if (!node->parent() && topLevelItemCount() == 1)
+        m_byKey.clear();
+    else
+        forgetSubtree(node);
     delete node;  // detaches it from its parent and deletes the subtree
     return true;
 }
@@ -237,12 +293,6 @@ void ServerTree::keyPressEvent(QKeyEvent* event)
     }
     event->accept();
     emit DblClick();
-}
-
-void ServerTree::setDetails(Node* node, const QString& details)
-{
-    if (node)
-        node->setData(0, DetailsRole, details);
 }
 
 QString ServerTree::toolTipOf(const Node* node) const

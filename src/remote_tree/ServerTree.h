@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QTreeWidget>
 
+#include <functional>
+
 class ImageList;
 
 class ServerTree : public QTreeWidget {
@@ -13,10 +15,17 @@ class ServerTree : public QTreeWidget {
 public:
     using Node = QTreeWidgetItem;
 
+    // What a node's tooltip tells of its entry besides the text.
+    struct Facts {
+        qint64 size = -1;     // in bytes; -1 when not told (folders)
+        quint64 changed = 0;  // time of change in 100 ns ticks since 1601, UTC; 0 when unknown
+    };
+
     struct NewNode {
         QString key;
         QString text;
         QString image;
+        Facts facts;
     };
 
     explicit ServerTree(QWidget* parent = nullptr);
@@ -26,9 +35,11 @@ public:
     // Adds a node as last child of relativeKey (top level when empty).
     // Returns nullptr for an existing key or a missing relative.
     Node* addNode(const QString& relativeKey, const QString& key, const QString& text, const QString& image);
-    // Adds many children at once; entries whose key exists are skipped.
-    // Returns the last node added, or nullptr.
+    // Adds many children at once, in one insertion; entries whose key
+    // exists are skipped. Returns the last node added, or nullptr.
     Node* addChildren(const QString& parentKey, const QList<NewNode>& nodes);
+    // The same for count nodes made one by one by nodeAt(0 ... count - 1).
+    Node* addChildren(const QString& parentKey, qsizetype count, const std::function<NewNode(qsizetype)>& nodeAt);
     // Removes a node and its whole subtree; false when there is no such node.
     bool removeNode(const QString& key);
     bool removeNode(Node* node);
@@ -51,8 +62,6 @@ public:
     static Node* nextSibling(const Node* node);
     // Expands every ancestor and scrolls the node into view.
     void ensureNodeVisible(Node* node);
-    // Facts about the entry a node stands for, shown in its tooltip.
-    void setDetails(Node* node, const QString& details);
     // The tooltip of a node: its whole text when the view cuts it off, and
     // its details; empty when there is nothing the row does not show.
     QString toolTipOf(const Node* node) const;
@@ -81,7 +90,7 @@ protected:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
-    Node* makeNode(const QString& key, const QString& text, const QString& image);
+    Node* makeNode(const NewNode& node);
     void forgetSubtree(Node* node);
 
     const ImageList* m_images = nullptr;

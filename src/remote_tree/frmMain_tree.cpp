@@ -42,7 +42,7 @@ void frmMain::ListServerDirectory(const QString& path)
     remote_tree::Listing listing = remote_tree::ReadListing(inet::Library(), ConnectionHandle);
     ListingNames = std::move(listing.names);
     ListingAttributes = std::move(listing.attributes);
-    ListingDetails = std::move(listing.details);
+    ListingFacts = std::move(listing.facts);
     using Outcome = remote_tree::Listing::Outcome;
     switch (listing.outcome) {
     case Outcome::Complete:
@@ -69,12 +69,14 @@ void frmMain::AddListingNodes(const QString& parentKey)
     }
     if (ListingAttributes.isEmpty())
         return;
-    const QList<ServerTree::NewNode> nodes = remote_tree::NodesOfListing(parentKey, ListingNames, ListingAttributes);
-    ServerTree::Node* last = tvwServer->addChildren(parentKey, nodes);
+    // Made one at a time as they go in: a list of them all first would
+    // hold megabytes for a long folder.
+    const qsizetype count = std::min(ListingNames.size(), ListingAttributes.size());
+    ServerTree::Node* last = tvwServer->addChildren(parentKey, count, [this, &parentKey](qsizetype i) {
+        return remote_tree::NodeOfListing(parentKey, ListingNames.at(i), ListingAttributes.at(i), ListingFacts.value(i));
+    });
     if (!last)
         return;
-    for (qsizetype i = 0; i < nodes.size() && i < ListingDetails.size(); ++i)
-        tvwServer->setDetails(tvwServer->node(nodes[i].key), ListingDetails[i]);
     // As many entries as fit come into view, but never at the cost of the
     // folder that was opened.
     tvwServer->ensureNodeVisible(last);

@@ -3,6 +3,7 @@
 #include "app/StatusPanels.h"
 #include "app/modWinInet.h"
 #include "app/toolkit.h"
+#include "desktop/AppIdentity.h"
 #include "local/DirListBox.h"
 #include "local/DriveListBox.h"
 #include "local/FileListBox.h"
@@ -246,6 +247,24 @@ TEST(SingleInstance, ASecondCopyExitsAtOnceAndAKilledOneLeavesNoLock)
     EXPECT_FALSE(third->waitForFinished(1500)) << "a killed copy must not block the next start";
     third->kill();
     third->waitForFinished(5000);
+}
+
+// The icon decodes its pictures only when asked, and then gives what the
+// shipped pictures give.
+TEST(AppIcon, GivesTheShippedPicturesInEverySize)
+{
+    QIcon shipped;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        shipped.addFile(QStringLiteral(":/desktop/icons/quillon-%1.png").arg(size), QSize(size, size));
+    const QIcon icon = desktop::AppIcon();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes(), shipped.availableSizes());
+    for (int size : {16, 48, 100, 256, 300}) {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(icon.actualSize(QSize(size, size)), shipped.actualSize(QSize(size, size)));
+        EXPECT_EQ(icon.pixmap(size).toImage(), shipped.pixmap(size).toImage());
+        EXPECT_EQ(icon.pixmap(size, QIcon::Disabled).toImage(), shipped.pixmap(size, QIcon::Disabled).toImage());
+    }
 }
 
 }  // namespace

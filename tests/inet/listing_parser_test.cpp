@@ -34,6 +34,10 @@ const Row kRows[] = {
     {"-rw-r--r-- 1 owner 77 Feb 29 2020 nogroup", true, "nogroup", false, 77, "2020-02-29T00:00:00Z"},
     {"lrwxrwxrwx   1 u g 11 Jan  1 2020 link -> target", true, "link", false, 11, "2020-01-01T00:00:00Z"},
     {"-rw-r--r--   1 u g 3 Jan  1 2020 中文.txt", true, "中文.txt", false, 3, "2020-01-01T00:00:00Z"},
+    {"-rw-r--r--   1 u g 3 JAN  1 2020 upper", true, "upper", false, 3, "2020-01-01T00:00:00Z"},
+    // A size too big to hold reads as 0; a day the month lacks leaves the time unknown.
+    {"-rw-r--r--   1 u g 99999999999999999999 Apr 31 10:00 huge", true, "huge", false, 0, ""},
+    {"-rw-r--r--   1 u g 3 Jan  1 25:00 x", false, "", false, 0, ""},  // no hour 25
     {"01-31-20  03:04PM       <DIR>          Program Files", true, "Program Files", true, -1,
      "2020-01-31T15:04:00Z"},
     {"12-01-1999  00:15                 5678 old.dat", true, "old.dat", false, 5678, "1999-12-01T00:15:00Z"},

@@ -1,44 +1,44 @@
 #include "ftp_listing.h"
 
-#include <QTimeZone>
+#include <QByteArrayView>
 
 #include <array>
 #include <cstring>
+#include <limits>
 
 namespace inet::detail {
 
 namespace {
 
-struct Token {
-    qsizetype begin;
-    qsizetype end;
+using Field = QByteArrayView;
+
+// The first fields of a line, split at runs of blanks, as views into it.
+template <size_t N>
+struct Fields {
+    std::array<Field, N> at;
+    size_t count = 0;
 };
 
-// The first maxTokens blank-separated fields of line with their positions.
-std::vector<Token> tokenize(const QByteArray& line, int maxTokens)
+template <size_t N>
+Fields<N> tokenize(Field line)
 {
-    std::vector<Token> tokens;
-    qsizetype i = 0;
-    const qsizetype n = line.size();
-    while (i < n && int(tokens.size()) < maxTokens) {
-        while (i < n && line[i] == ' ')
-            ++i;
-        if (i >= n)
+    Fields<N> fields;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (fields.count < N) {
+        while (p < end && *p == ' ')
+            ++p;
+        if (p >= end)
             break;
-        const qsizetype start = i;
-        while (i < n && line[i] != ' ')
-            ++i;
-        tokens.push_back({start, i});
+        const char* start = p;
+        while (p < end && *p != ' ')
+            ++p;
+        fields.at[fields.count++] = Field(start, p - start);
     }
-    return tokens;
+    return fields;
 }
 
-QByteArray field(const QByteArray& line, const Token& t)
-{
-    return line.mid(t.begin, t.end - t.begin);
-}
-
-bool allDigits(const QByteArray& s)
+bool allDigits(Field s)
 {
     if (s.isEmpty())
         return false;
@@ -49,143 +49,216 @@ bool allDigits(const QByteArray& s)
     return true;
 }
 
-int monthOf(const QByteArray& s)
+// The value of a run of digits; 0 when it does not fit, as a failed
+// conversion gives.
+template <typename T>
+T digitsValue(Field s)
 {
-    static const std::array<const char*, 12> names = {"jan", "feb", "mar", "apr", "may", "jun",
-                                                      "jul", "aug", "sep", "oct", "nov", "dec"};
+    T value = 0;
+    for (char c : s) {
+        const int digit = c - '0';
+        if (value > (std::numeric_limits<T>::max() - digit) / 10)
+            return 0;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+int monthOf(Field s)
+{
+    static const char names[] = "janfebmaraprmayjunjulaugsepoctnovdec";
     if (s.size() != 3)
         return 0;
-    const QByteArray lower = s.toLower();
+    char lower[3];
+    for (int i = 0; i < 3; ++i) {
+        const char c = s[i];
+        lower[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    }
     for (int m = 0; m < 12; ++m) {
-        if (lower == names[size_t(m)])
+        if (std::memcmp(lower, names + 3 * m, 3) == 0)
             return m + 1;
     }
     return 0;
 }
 
-// "12:34" or a year; fills time or year.
-bool timeOrYear(const QByteArray& s, QTime& time, int& year)
+// "12:34" or a four-digit year; fills time or year.
+bool timeOrYear(Field s, QTime& time, int& year)
 {
-    if (allDigits(s) && s.size() == 4) {
-        year = s.toInt();
+    if (s.size() == 4 && allDigits(s)) {
+        year = digitsValue<int>(s);
         return true;
     }
     const qsizetype colon = s.indexOf(':');
-    if (colon <= 0 || !allDigits(s.left(colon)) || !allDigits(s.mid(colon + 1)))
+    if (colon <= 0)
         return false;
-    time = QTime(s.left(colon).toInt(), s.mid(colon + 1).toInt());
+    const Field hours = s.first(colon);
+    const Field minutes = s.sliced(colon + 1);
+    if (!allDigits(hours) || !allDigits(minutes))
+        return false;
+    time = QTime(digitsValue<int>(hours), digitsValue<int>(minutes));
     return time.isValid();
 }
 
-QDateTime unixDate(int month, int day, const QTime& time, int year, const QDateTime& now)
+constexpr qint64 kMsPerDay = 86400000;
+
+// Milliseconds since 1970 of a valid date and time, UTC.
+qint64 utcMs(const QDate& date, const QTime& time)
+{
+    constexpr qint64 kJulianDay1970 = 2440588;
+    return (date.toJulianDay() - kJulianDay1970) * kMsPerDay + time.msecsSinceStartOfDay();
+}
+
+// A valid date without a valid time stands for its midnight.
+QDateTime utcTime(int year, int month, int day, const QTime& time)
+{
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(utcMs(date, time.isValid() ? time : QTime(0, 0)), Qt::UTC);
+}
+
+// What Unix dates given with a time of day are read against: this year,
+// unless that puts them more than a day ahead.
+struct Clock {
+    explicit Clock(const QDateTime& now)
+    {
+        const QDateTime nowUtc = now.toUTC();
+        year = nowUtc.date().year();
+        latestMs = nowUtc.toMSecsSinceEpoch() + kMsPerDay;
+    }
+    int year;
+    qint64 latestMs;
+};
+
+QDateTime unixDate(int month, int day, const QTime& time, int year, const Clock& clock)
 {
     if (year > 0)
-        return QDateTime(QDate(year, month, day), QTime(0, 0), Qt::UTC);
-    // With a time of day the year is left out: the date lies within the last year.
-    const QDateTime nowUtc = now.toUTC();
-    QDateTime t(QDate(nowUtc.date().year(), month, day), time, Qt::UTC);
-    if (t.isValid() && t > nowUtc.addDays(1))
-        t = QDateTime(QDate(nowUtc.date().year() - 1, month, day), time, Qt::UTC);
+        return utcTime(year, month, day, QTime(0, 0));
+    const QDateTime t = utcTime(clock.year, month, day, time);
+    if (t.isValid() && t.toMSecsSinceEpoch() > clock.latestMs)
+        return utcTime(clock.year - 1, month, day, time);
     return t;
 }
 
-bool parseUnix(const QByteArray& line, const QDateTime& now, ListingEntry& entry)
+bool parseUnix(Field line, const Clock& clock, ListingEntry& entry)
 {
     const char type = line.isEmpty() ? 0 : line[0];
     if (!std::strchr("-dlbcps", type) || line.size() < 10)
         return false;
-    const std::vector<Token> t = tokenize(line, 9);
+    const Fields<9> t = tokenize<9>(line);
     // The date is month, day and time-or-year, right after the size; owner
     // and group may be missing, so look for it rather than count fields.
-    for (size_t i = 2; i + 2 < t.size(); ++i) {
-        const int month = monthOf(field(line, t[i]));
-        const QByteArray day = field(line, t[i + 1]);
+    for (size_t i = 2; i + 2 < t.count; ++i) {
+        const int month = monthOf(t.at[i]);
+        const Field day = t.at[i + 1];
         QTime time;
         int year = 0;
-        if (!month || !allDigits(field(line, t[i - 1])) || !allDigits(day) || day.size() > 2 ||
-            !timeOrYear(field(line, t[i + 2]), time, year))
+        if (!month || !allDigits(t.at[i - 1]) || !allDigits(day) || day.size() > 2 ||
+            !timeOrYear(t.at[i + 2], time, year))
             continue;
-        const qsizetype nameStart = t[i + 2].end + 1;  // exactly one blank after the date
+        const Field date = t.at[i + 2];
+        const qsizetype nameStart = date.data() + date.size() + 1 - line.data();  // exactly one blank after the date
         if (nameStart >= line.size())
             return false;
-        entry.name = line.mid(nameStart);
+        Field name = line.sliced(nameStart);
         if (type == 'l') {
-            const qsizetype arrow = entry.name.indexOf(" -> ");
+            const qsizetype arrow = name.indexOf(" -> ");
             if (arrow > 0)
-                entry.name.truncate(arrow);
+                name.truncate(arrow);
         }
+        entry.name = name.toByteArray();
         entry.directory = type == 'd';
-        entry.size = field(line, t[i - 1]).toLongLong();
-        entry.modified = unixDate(month, day.toInt(), time, year, now);
+        entry.size = digitsValue<qint64>(t.at[i - 1]);
+        entry.modified = unixDate(month, digitsValue<int>(day), time, year, clock);
         return true;
     }
     return false;
 }
 
-// "01-31-20  03:04PM  <DIR>  name" or "01-31-2020  15:04  1234 name".
-bool parseDos(const QByteArray& line, ListingEntry& entry)
+bool endsWithNoCase(Field s, const char* tail)
 {
-    const std::vector<Token> t = tokenize(line, 3);
-    if (t.size() < 3)
+    const qsizetype n = qsizetype(std::strlen(tail));
+    return s.size() >= n && s.last(n).compare(Field(tail, n), Qt::CaseInsensitive) == 0;
+}
+
+// "01-31-20  03:04PM  <DIR>  name" or "01-31-2020  15:04  1234 name".
+bool parseDos(Field line, ListingEntry& entry)
+{
+    const Fields<3> t = tokenize<3>(line);
+    if (t.count < 3)
         return false;
-    const QList<QByteArray> date = field(line, t[0]).split('-');
-    if (date.size() != 3 || !allDigits(date[0]) || !allDigits(date[1]) || !allDigits(date[2]))
+    const Field dateField = t.at[0];
+    const qsizetype dash1 = dateField.indexOf('-');
+    const qsizetype dash2 = dash1 < 0 ? -1 : dateField.indexOf('-', dash1 + 1);
+    if (dash2 < 0 || dateField.indexOf('-', dash2 + 1) >= 0)
         return false;
-    QByteArray clock = field(line, t[1]).toUpper();
-    int hourShift = 0;
-    if (clock.endsWith("AM") || clock.endsWith("PM")) {
-        hourShift = clock.endsWith("PM") ? 12 : 0;
+    const Field monthText = dateField.first(dash1);
+    const Field dayText = dateField.sliced(dash1 + 1, dash2 - dash1 - 1);
+    const Field yearText = dateField.sliced(dash2 + 1);
+    if (!allDigits(monthText) || !allDigits(dayText) || !allDigits(yearText))
+        return false;
+    Field clock = t.at[1];
+    const bool am = endsWithNoCase(clock, "AM");
+    const bool pm = endsWithNoCase(clock, "PM");
+    if (am || pm)
         clock.chop(2);
-    }
     QTime time;
     int unusedYear = 0;
     if (!timeOrYear(clock, time, unusedYear) || !time.isValid())
         return false;
-    if (hourShift || field(line, t[1]).toUpper().endsWith("AM"))
-        time = QTime(time.hour() % 12 + hourShift, time.minute());
-    const QByteArray kind = field(line, t[2]);
-    if (kind.toUpper() == "<DIR>") {
+    if (am || pm)
+        time = QTime(time.hour() % 12 + (pm ? 12 : 0), time.minute());
+    const Field kind = t.at[2];
+    if (kind.compare(Field("<DIR>"), Qt::CaseInsensitive) == 0) {
         entry.directory = true;
     } else if (allDigits(kind)) {
-        entry.size = kind.toLongLong();
+        entry.size = digitsValue<qint64>(kind);
     } else {
         return false;
     }
-    qsizetype start = t[2].end;
+    qsizetype start = kind.data() + kind.size() - line.data();
     while (start < line.size() && line[start] == ' ')
         ++start;
-    entry.name = line.mid(start);
-    int year = date[2].toInt();
-    if (date[2].size() <= 2)
+    entry.name = line.sliced(start).toByteArray();
+    int year = digitsValue<int>(yearText);
+    if (yearText.size() <= 2)
         year += year < 70 ? 2000 : 1900;
-    entry.modified = QDateTime(QDate(year, date[0].toInt(), date[1].toInt()), time, Qt::UTC);
+    entry.modified = utcTime(year, digitsValue<int>(monthText), digitsValue<int>(dayText), time);
     return true;
+}
+
+bool parseLine(Field line, const Clock& clock, ListingEntry& entry)
+{
+    entry = ListingEntry();
+    if (!parseUnix(line, clock, entry) && !parseDos(line, entry))
+        return false;
+    return !entry.name.isEmpty() && !entry.name.contains('/') && !entry.name.contains('\0');
 }
 
 }  // namespace
 
 bool parseListingLine(const QByteArray& line, const QDateTime& now, ListingEntry& entry)
 {
-    entry = ListingEntry();
-    if (!parseUnix(line, now, entry) && !parseDos(line, entry))
-        return false;
-    return !entry.name.isEmpty() && !entry.name.contains('/') && !entry.name.contains('\0');
+    return parseLine(line, Clock(now), entry);
 }
 
 std::vector<ListingEntry> parseListing(const QByteArray& text, const QDateTime& now)
 {
+    const Clock clock(now);
     std::vector<ListingEntry> entries;
+    entries.reserve(size_t(text.count('\n')) + 1);
+    const Field all(text);
     qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = text.indexOf('\n', pos);
+    ListingEntry entry;
+    while (pos < all.size()) {
+        qsizetype end = all.indexOf('\n', pos);
         if (end < 0)
-            end = text.size();
-        QByteArray line = text.mid(pos, end - pos);
+            end = all.size();
+        Field line = all.sliced(pos, end - pos);
         if (line.endsWith('\r'))
             line.chop(1);
         pos = end + 1;
-        ListingEntry entry;
-        if (parseListingLine(line, now, entry))
+        if (parseLine(line, clock, entry))
             entries.push_back(std::move(entry));
     }
     return entries;
@@ -201,4 +274,3 @@ quint64 toFileTime(const QDateTime& time)
 }
 
 }  // namespace inet::detail
-

@@ -93,11 +93,15 @@ bool CurlInternet::listInto(ConnectionState& c, const QString& dir, const QStrin
         return false;
     const QRegularExpression pattern(
         matchesAll(filter) ? QString() : QRegularExpression::wildcardToRegularExpression(filter));
-    const std::vector<ListingEntry> entries = parseListing(text, QDateTime::currentDateTimeUtc());
+    std::vector<ListingEntry> entries = parseListing(text, QDateTime::currentDateTimeUtc());
+    text = QByteArray();  // a long reply is megabytes: gone before the names are decoded
     QList<QByteArray> raws;
-    for (const ListingEntry& entry : entries)
-        raws.append(entry.name);
+    raws.reserve(qsizetype(entries.size()));
+    for (ListingEntry& entry : entries)
+        raws.append(std::move(entry.name));
     const QStringList names = c.names.decodeListing(dir, raws);
+    raws = QList<QByteArray>();
+    find.entries.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!matchesAll(filter) && !pattern.match(names[qsizetype(i)]).hasMatch())
             continue;

@@ -102,15 +102,20 @@ QString decodeText(const QByteArray& raw)
 QStringList NameCodec::decodeListing(const QString& dir, const QList<QByteArray>& raws)
 {
     QStringList shown;
-    QSet<QString> taken;
+    shown.reserve(raws.size());
+    bool allUtf8 = true;
     for (const QByteArray& raw : raws) {
-        shown.append(IsUtf8Name(raw) ? ShownName(raw) : QString());
-        taken.insert(shown.constLast());
+        const bool utf8 = IsUtf8Name(raw);
+        shown.append(utf8 ? ShownName(raw) : QString());
+        allUtf8 = allUtf8 && utf8;
     }
-    // Other encodings come second, so that a UTF-8 name keeps its text
-    // when a GBK name reads the same.
     QHash<QString, QByteArray>& foreign = m_foreign[dir];
     foreign.clear();
+    if (allUtf8)
+        return shown;
+    // Other encodings come second, so that a UTF-8 name keeps its text
+    // when a GBK name reads the same.
+    QSet<QString> taken(shown.cbegin(), shown.cend());
     for (qsizetype i = 0; i < raws.size(); ++i) {
         if (!shown[i].isNull())
             continue;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,9 +22,24 @@ constexpr qsizetype kGatherBytes = 256 * 1024;
 QByteArray partName(const QByteArray& target)
 {
     static std::atomic<quint64> counter{0};
+    static const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
     const qsizetype slash = target.lastIndexOf('/');
-    return target.left(slash + 1) + '.' + target.mid(slash + 1) + '.' +
-           QByteArray::number(QCoreApplication::applicationPid()) + '-' + QByteArray::number(++counter) + ".part";
+    return target.left(slash + 1) + '.' + target.mid(slash + 1) + '.' + pid + '-' + QByteArray::number(++counter) +
+           ".part";
+}
+
+bool writeAll(int fd, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
 }
 
 QByteArray folderOf(const QByteArray& path)
@@ -41,9 +57,16 @@ PartFile::PartFile(const QString& target) : m_target(NameBytes(target)), m_part(
 PartFile::~PartFile()
 {
     if (m_created) {
-        m_file.close();
+        closeFile();
         ::unlink(m_part.constData());
     }
+}
+
+void PartFile::closeFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 bool PartFile::open()
@@ -61,12 +84,8 @@ bool PartFile::create()
     if (m_created || m_createFailed)
         return m_created;
     // A plain create: the new file gets the permissions any new file would.
-    const int fd = ::open(m_part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    m_created = fd >= 0 && m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
-    if (fd >= 0 && !m_created) {
-        ::close(fd);
-        ::unlink(m_part.constData());
-    }
+    m_fd = ::open(m_part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    m_created = m_fd >= 0;
     m_createFailed = !m_created;
     return m_created;
 }
@@ -75,8 +94,9 @@ qint64 PartFile::writeData(const char* data, qint64 size)
 {
     if (!create())
         return -1;
-    if (m_gathered.capacity() < kGatherBytes)
-        m_gathered.reserve(kGatherBytes);
+    // A piece as big as a gathering goes out as it is, without a copy.
+    if (m_gathered.isEmpty() && size >= kGatherBytes)
+        return writeAll(m_fd, data, size) ? size : -1;
     m_gathered.append(data, size);
     if (m_gathered.size() >= kGatherBytes && !flushGathered())
         return -1;
@@ -85,7 +105,7 @@ qint64 PartFile::writeData(const char* data, qint64 size)
 
 bool PartFile::flushGathered()
 {
-    const bool written = m_gathered.isEmpty() || m_file.write(m_gathered) == m_gathered.size();
+    const bool written = m_gathered.isEmpty() || writeAll(m_fd, m_gathered.constData(), m_gathered.size());
     m_gathered.resize(0);  // keeps the capacity for the next pieces
     return written;
 }
@@ -96,11 +116,11 @@ bool PartFile::commit()
         return false;
     struct stat earlier {};
     if (::stat(m_target.constData(), &earlier) == 0) {
-        if (::fdatasync(m_file.handle()) != 0)
+        if (::fdatasync(m_fd) != 0)
             return false;
-        ::fchmod(m_file.handle(), earlier.st_mode & 07777);
+        ::fchmod(m_fd, earlier.st_mode & 07777);
     }
-    m_file.close();
+    closeFile();
     if (std::rename(m_part.constData(), m_target.constData()) != 0)
         return false;
     m_created = false;  // it is the target now

@@ -3,7 +3,6 @@
 // the download is complete: a failed or cancelled download never touches an
 // earlier file of that name and leaves nothing behind.
 
-#include <QFile>
 #include <QIODevice>
 
 namespace inet::detail {
@@ -35,12 +34,15 @@ private:
     bool create();
     // Writes the gathered bytes out; false when the disk refused them.
     bool flushGathered();
+    void closeFile();
 
     QByteArray m_target;  // local names are bytes
     QByteArray m_part;
-    QFile m_file;
-    // libcurl hands a download over in pieces of at most 16 KiB; writing
-    // each at once costs a system call per piece, so they are gathered.
+    int m_fd = -1;
+    // libcurl hands a download over in pieces as they arrive, often a few
+    // KiB; writing each at once costs a system call per piece, so small
+    // ones are gathered. The gathering grows with the download: a small
+    // file's never takes more than the file.
     QByteArray m_gathered;
     bool m_created = false;
     bool m_createFailed = false;

@@ -78,7 +78,12 @@ QString ShownName(const QByteArray& bytes)
             ++i;
             continue;
         }
-        shown += QString::fromUcs4(&point, 1);
+        if (QChar::requiresSurrogates(point)) {
+            shown += QChar(QChar::highSurrogate(point));
+            shown += QChar(QChar::lowSurrogate(point));
+        } else {
+            shown += QChar(char16_t(point));
+        }
         i += length;
     }
     return shown;
