@@ -75,6 +75,14 @@ TEST_F(FtpsE2E, AVerifiedCertificateConnectsSilentlyAndEveryOperationWorks)
     EXPECT_FALSE(lockShown());
 }
 
+TEST_F(FtpsE2E, AStalledDownloadKeepsTheEarlierFileAndLeavesNoPartialOne)
+{
+    FtpServer server(tlsServer(certificates().caSigned()));
+    connectTo(server);
+    stallAndRecover(Stalled::Download, server.address(), server.root(),
+                    [&server](bool frozen) { frozen ? server.freeze() : server.thaw(); });
+}
+
 TEST_F(FtpsE2E, ImplicitTlsOnItsOwnPort)
 {
     FtpServer server(tlsServer(certificates().caSigned(), true));
