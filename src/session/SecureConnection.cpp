@@ -45,6 +45,12 @@ bool isSftp(const QString& serverText)
     return serverText.startsWith(QLatin1String("sftp://"), Qt::CaseInsensitive);
 }
 
+bool isFtpOverTls(const QString& serverText)
+{
+    return serverText.startsWith(QLatin1String("ftpes://"), Qt::CaseInsensitive) ||
+           serverText.startsWith(QLatin1String("ftps://"), Qt::CaseInsensitive);
+}
+
 // A small closed padlock, drawn so that no theme is needed.
 QPixmap lockPicture()
 {
@@ -120,6 +126,11 @@ std::optional<QString> SecureConnectHint(quint32 error, const QString& serverTex
                    : QStringLiteral("警告：服务器的证书与本次运行中信任的不同，可能有人冒充该服务器，连接被拒绝。");
     case inet::ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
         return QStringLiteral("无法与服务器建立加密连接。");
+    case inet::ERROR_INTERNET_INVALID_OPERATION:
+        // The library refuses active mode over TLS: passive is the user's fix.
+        if (isFtpOverTls(serverText))
+            return QStringLiteral("加密的FTP连接只能使用被动模式，请勾选“FTP反向对话”后再连接。");
+        return std::nullopt;
     default:
         return std::nullopt;
     }

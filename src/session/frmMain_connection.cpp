@@ -58,7 +58,10 @@ void frmMain::cmdConnect_Click()
             txtUser->setFocus();
         } else if (const std::optional<QString> hint = session::SecureConnectHint(error, server)) {
             ShowStatus(*hint);
-            txtServer->setFocus();
+            if (error == inet::ERROR_INTERNET_INVALID_OPERATION)
+                chkPassive->setFocus();
+            else
+                txtServer->setFocus();
         } else {
             ReportInternetError(qint32(error), QStringLiteral("InternetConnect"));
         }

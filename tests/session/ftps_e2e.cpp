@@ -75,6 +75,14 @@ TEST_F(FtpsE2E, AVerifiedCertificateConnectsSilentlyAndEveryOperationWorks)
     EXPECT_FALSE(lockShown());
 }
 
+TEST_F(FtpsE2E, AStalledDownloadKeepsTheEarlierFileAndLeavesNoPartialOne)
+{
+    FtpServer server(tlsServer(certificates().caSigned()));
+    connectTo(server);
+    stallAndRecover(Stalled::Download, server.address(), server.root(),
+                    [&server](bool frozen) { frozen ? server.freeze() : server.thaw(); });
+}
+
 TEST_F(FtpsE2E, ImplicitTlsOnItsOwnPort)
 {
     FtpServer server(tlsServer(certificates().caSigned(), true));
@@ -167,9 +175,15 @@ TEST_F(FtpsE2E, ActiveModeIsRefusedBeforeAnythingIsSent)
     window->chkPassive->setChecked(false);
     connectTo(server);
     EXPECT_FALSE(modWinInet::IsConnected);
-    ASSERT_EQ(person.msgBoxes.size(), 1);
-    EXPECT_TRUE(person.msgBoxes[0].prompt.startsWith("InternetConnect Err: 12016"));
+    EXPECT_TRUE(person.msgBoxes.isEmpty());
+    EXPECT_EQ(panel1(), hint("加密的FTP连接只能使用被动模式，请勾选“FTP反向对话”后再连接。"));
+    EXPECT_EQ(window->focusWidget(), window->chkPassive);
     EXPECT_EQ(server.connectionCount(), 0);
+
+    // Passive ticked, the same address connects.
+    window->chkPassive->setChecked(true);
+    window->cmdConnect->click();
+    EXPECT_TRUE(modWinInet::IsConnected) << panel1().toStdString();
 }
 
 TEST_F(FtpsE2E, AServerWithoutTlsGetsNoLogInInTheClear)

@@ -101,6 +101,31 @@ TEST_F(SftpE2E, ASessionDroppedByTheServerIsReplacedUnasked)
     EXPECT_EQ(person.msgBoxes.size(), 1) << person.msgBoxes.last().prompt.toStdString();
 }
 
+TEST_F(SftpE2E, CancelStopsAFolderWalkEitherWayBetweenEntries)
+{
+    person.msgBoxAnswers = {toolkit::vbYes};
+    connect();
+    person.msgBoxes.clear();
+    cancelFolderWalks(server.address(), server.root());
+}
+
+class SftpStall : public SftpE2E, public ::testing::WithParamInterface<Stalled> {};
+
+TEST_P(SftpStall, AServerThatStopsAnsweringFailsTheRequestInTheStallTime)
+{
+    person.msgBoxAnswers = {toolkit::vbYes};
+    connect();
+    person.msgBoxes.clear();
+    stallAndRecover(GetParam(), server.address(), server.root(),
+                    [this](bool frozen) { frozen ? server.freeze() : server.thaw(); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SftpStall,
+                         ::testing::Values(Stalled::Download, Stalled::Listing),
+                         [](const auto& row) {
+                             return row.param == Stalled::Download ? "Download" : "Listing";
+                         });
+
 TEST_F(SftpE2E, AnUnknownHostKeyAnsweredNoDisconnectsAndRecordsNothing)
 {
     connect();

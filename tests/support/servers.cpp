@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QMultiHash>
 #include <QUrl>
 #include <QUuid>
 
@@ -35,6 +36,33 @@ void stopProcess(QProcess* process)
         process->kill();
         process->waitForFinished(3000);
     }
+}
+
+// Every process below root, by the parent each names in /proc.
+QList<pid_t> descendantsOf(pid_t root)
+{
+    QMultiHash<pid_t, pid_t> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        const pid_t pid = pid_t(entry.toInt(&numeric));
+        QFile stat(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        if (!numeric || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...", where the name may hold spaces and parentheses.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1)
+            children.insert(pid_t(fields[1].toInt()), pid);
+    }
+    QList<pid_t> found;
+    QList<pid_t> waiting{root};
+    while (!waiting.isEmpty()) {
+        const QList<pid_t> below = children.values(waiting.takeFirst());
+        found += below;
+        waiting += below;
+    }
+    return found;
 }
 
 }  // namespace
@@ -306,7 +334,24 @@ QByteArray SshServer::hostKey() const
 
 void SshServer::stop()
 {
+    thaw();  // a stopped sshd would not see the request to end
     stopProcess(m_process.get());
+}
+
+void SshServer::freeze()
+{
+    if (m_process && m_process->state() == QProcess::Running) {
+        for (pid_t pid : descendantsOf(pid_t(m_process->processId())))
+            ::kill(pid, SIGSTOP);
+    }
+}
+
+void SshServer::thaw()
+{
+    if (m_process && m_process->state() == QProcess::Running) {
+        for (pid_t pid : descendantsOf(pid_t(m_process->processId())))
+            ::kill(pid, SIGCONT);
+    }
 }
 
 HttpServer::HttpServer()

@@ -132,6 +132,10 @@ public:
     // Stops sshd, dropping every session, and starts it again on the same
     // port with the same keys.
     bool restart();
+    // Stops (and lets go on) sshd and every session it serves: the
+    // connections stay open, and nothing is answered meanwhile.
+    void freeze();
+    void thaw();
 
 private:
     quint16 start(quint16 port);
