@@ -3,6 +3,7 @@
 #include "curl_loop.h"
 #include "ftp_paths.h"
 #include "inet_errors.h"
+#include "line_ends.h"
 #include "ssh_guard.h"
 #include "tls_guard.h"
 
@@ -37,7 +38,16 @@ struct FtpLink::Curl {
     bool rawOutFailed = false;
     curl_slist* preQuotes = nullptr;
     curl_slist* postQuotes = nullptr;
+    curl_slist* allPreQuotes = nullptr;  // preQuotes and the transfer type, as sent
     bool ascii = false;          // TYPE A; on upload also local CR LF to LF
+    // Text downloads set TYPE A themselves and convert the line ends in
+    // bulk: libcurl's own conversion goes byte by byte. libcurl then takes
+    // the connection for binary, so the next binary transfer sets TYPE I.
+    bool ownLineEnds = false;
+    LineEndsToLocal lineEnds;
+    QByteArray converted;
+    QByteArray typeCommand;      // the TYPE this request sends itself, if any
+    bool typeMayBeAscii = false; // the server may be in TYPE A unknown to libcurl
     qint64 uploadSize = -1;
     bool heldCR = false;         // a CR at the end of the last read chunk
     qint64 moved = 0;            // payload bytes written or read
@@ -57,6 +67,7 @@ struct FtpLink::Curl {
         curl_slist_free_all(quotes);
         curl_slist_free_all(preQuotes);
         curl_slist_free_all(postQuotes);
+        curl_slist_free_all(allPreQuotes);
     }
 };
 
@@ -153,9 +164,14 @@ size_t onWrite(char* data, size_t size, size_t count, void* user)
     }
     if (c->listing || c->rawOut)
         return c->rawOutFailed ? 0 : size_t(n);  // taken from the trace in onDebug
-    if (!c->out || c->out->write(data, n) != n)
+    if (!c->out)
         return 0;  // a short count makes libcurl fail with a write error
-    return size_t(n);
+    if (c->ownLineEnds) {
+        c->converted.resize(0);
+        c->lineEnds.convert(data, n, c->converted);
+        return c->out->write(c->converted) == c->converted.size() ? size_t(n) : 0;
+    }
+    return c->out->write(data, n) == n ? size_t(n) : 0;
 }
 
 // ASCII uploads: local CR LF becomes LF, since libcurl turns every LF into CR LF.
@@ -364,18 +380,30 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
         curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_curl->uploadSize));
     }
-    if (m_curl->ascii)
+    if (m_curl->ascii && !m_curl->ownLineEnds)
         curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
     // Only a watched download needs its size up front; a folder walk's files
     // save the SIZE round trip (the server's end-of-transfer reply still decides).
-    if (kind == Kind::Download && !(m_progress && *m_progress))
+    // A text download's size on the server is not the size on disk.
+    if (kind == Kind::Download && (!(m_progress && *m_progress) || m_curl->ownLineEnds))
         curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_slist_free_all(m_curl->quotes);
     m_curl->quotes = nullptr;
     for (const QByteArray& q : quotes)
         m_curl->quotes = curl_slist_append(m_curl->quotes, q.constData());
     curl_easy_setopt(e, CURLOPT_QUOTE, m_curl->quotes);
-    curl_easy_setopt(e, CURLOPT_PREQUOTE, m_curl->preQuotes);
+    // The transfer type goes after libcurl's own TYPE, right before the transfer.
+    const bool fileTransfer = kind != Kind::Nobody && !m_curl->listing && m_curl->listCommand.isEmpty() && !sftp();
+    m_curl->typeCommand = m_curl->ownLineEnds ? QByteArray("TYPE A")
+                          : fileTransfer && !m_curl->ascii && m_curl->typeMayBeAscii ? QByteArray("TYPE I")
+                                                                                     : QByteArray();
+    curl_slist_free_all(m_curl->allPreQuotes);
+    m_curl->allPreQuotes = nullptr;
+    for (const curl_slist* q = m_curl->preQuotes; q; q = q->next)
+        m_curl->allPreQuotes = curl_slist_append(m_curl->allPreQuotes, q->data);
+    if (!m_curl->typeCommand.isEmpty())
+        m_curl->allPreQuotes = curl_slist_append(m_curl->allPreQuotes, m_curl->typeCommand.constData());
+    curl_easy_setopt(e, CURLOPT_PREQUOTE, m_curl->allPreQuotes);
     curl_easy_setopt(e, CURLOPT_POSTQUOTE, m_curl->postQuotes);
 }
 
@@ -390,6 +418,7 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     c.heldCR = false;
     c.lastSocket = -1;
     c.drainPaused = false;
+    c.lineEnds = LineEndsToLocal();
     c.errorText[0] = '\0';
     if (c.listing)
         c.listing->clear();
@@ -415,6 +444,10 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     };
     const int code = runRequest(c.multi, c.easy, watch);
     c.sinceRequest.restart();
+    if (c.typeCommand == "TYPE A")
+        c.typeMayBeAscii = true;  // whether or not the request got that far
+    else if (c.typeCommand == "TYPE I" && code == CURLE_OK)
+        c.typeMayBeAscii = false;
     return code;
 }
 
@@ -546,9 +579,11 @@ quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
         return downloadByCommand(file, out, ascii);
     m_curl->out = &out;
     m_curl->ascii = ascii && !sftp();  // SFTP moves bytes as they are
+    m_curl->ownLineEnds = m_curl->ascii;
     const quint32 error = perform(wirePath(file, false), Kind::Download, {}, false);
     m_curl->out = nullptr;
     m_curl->ascii = false;
+    m_curl->ownLineEnds = false;
     return error;
 }
 
