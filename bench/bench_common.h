@@ -28,6 +28,7 @@ namespace bench {
 //   QUILLON_BENCH_FTP_ROOT       the log-in folder on this machine's disk
 //   QUILLON_BENCH_FTP_LOGIN_DIR  the server path of that folder as PWD
 //                                shows it (optional, "/" when left out)
+//   QUILLON_BENCH_FTP_NAME       the server's name for the report (optional)
 // Without them (vsftpd could not start, or a program run by hand) it starts
 // a pyftpdlib of its own. Every path handed to a peer (curl, lftp) or to
 // the window's tree is relative to the log-in folder: url(rel) for curl,
@@ -42,7 +43,7 @@ public:
         const QUrl url(qEnvironmentVariable("QUILLON_BENCH_FTP_URL"));
         m_root = qEnvironmentVariable("QUILLON_BENCH_FTP_ROOT");
         if (url.isValid() && url.scheme() == QStringLiteral("ftp") && !m_root.isEmpty()) {
-            m_kind = QStringLiteral("vsftpd");
+            m_kind = qEnvironmentVariable("QUILLON_BENCH_FTP_NAME", QStringLiteral("external server"));
             m_host = url.host();
             m_port = quint16(url.port(21));
             m_user = url.userName();
@@ -66,7 +67,7 @@ public:
 
     bool ok() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
-    // "vsftpd" or "pyftpdlib", for the report.
+    // "vsftpd", "pyftpdlib" or another name, for the report.
     QString kind() const { return m_kind; }
     QString host() const { return m_host; }
     quint16 port() const { return m_port; }

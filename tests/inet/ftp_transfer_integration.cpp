@@ -177,6 +177,29 @@ TEST_F(FtpTest, AsciiRoundTripIsByteExact)
     EXPECT_EQ(inettest::readFile(back), crlf);
 }
 
+// Line ends of every kind, at every offset of the pieces the bytes arrive
+// in: CR LF and a lone CR each become one LF, a final CR too. The binary
+// download right after it gets every byte as stored.
+TEST_F(FtpTest, AsciiDownloadConvertsLineEndsAndBinaryFollowsUnchanged)
+{
+    INET_START();
+    const char* const ends[] = {"\r\n", "\n", "\r", "\r\r\n"};
+    QByteArray text;
+    for (int line = 0; text.size() < (3 << 20); ++line)
+        text += QByteArray(line * 7919 % 301, char('a' + line % 26)) + ends[line * 31 % 4];
+    text += "last\r";
+    inettest::writeFile(local("mixed.txt"), text);
+    QByteArray expected = text;
+    expected.replace("\r\n", "\n").replace('\r', '\n');
+
+    QTemporaryDir temp;
+    const QString copy = temp.filePath(QStringLiteral("copy.txt"));
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("mixed.txt"), copy, false, 0, FTP_TRANSFER_TYPE_ASCII, 0));
+    EXPECT_TRUE(inettest::readFile(copy) == expected);
+    ASSERT_TRUE(api->FtpGetFileA(connection, QStringLiteral("mixed.txt"), copy, false, 0, FTP_TRANSFER_TYPE_BINARY, 0));
+    EXPECT_TRUE(inettest::readFile(copy) == text);
+}
+
 TEST_F(FtpTest, ActiveModeListsAndTransfers)
 {
     INET_START({}, false);

@@ -52,6 +52,25 @@ TEST(PartFile, CommitPutsTheBytesInPlaceAndCreatesNothingBefore)
     EXPECT_EQ(QFileInfo(empty).size(), 0);
 }
 
+TEST(PartFile, PiecesOfEverySizeLandInOrder)
+{
+    QTemporaryDir temp;
+    const QString target = temp.filePath(QStringLiteral("mixed.bin"));
+    QByteArray expected;
+    {
+        PartFile out(target);
+        ASSERT_TRUE(out.open());
+        // Small pieces are gathered; a big one comes straight after them or alone.
+        for (const int size : {5, 300 * 1024, 7, 11, 512 * 1024, 256 * 1024, 3}) {
+            const QByteArray piece(size, char('a' + expected.size() % 26));
+            ASSERT_EQ(out.write(piece), size);
+            expected += piece;
+        }
+        ASSERT_TRUE(out.commit());
+    }
+    EXPECT_EQ(contentOf(target), expected);
+}
+
 TEST(PartFile, UncommittedLeavesTheEarlierFileAndNoPart)
 {
     QTemporaryDir temp;

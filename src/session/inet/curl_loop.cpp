@@ -56,6 +56,9 @@ namespace {
 // cost that wait.
 constexpr int kPollMs = 20;
 constexpr int kProgressMs = 50;
+// Stalls are timed in seconds: looking for activity a few times in a
+// millisecond, as the ticks come, only costs system calls.
+constexpr int kActivityCheckMs = 4;
 
 curl_off_t bytesMoved(CURL* easy)
 {
@@ -82,23 +85,27 @@ public:
     RequestClock(CURL* easy, const RequestWatch& watch)
         : m_easy(easy), m_watch(watch), m_stallMs(qint64(CurrentTimeouts().stallSeconds) * 1000)
     {
-        m_sinceTick.start();
-        m_sinceActivity.start();
+        m_clock.start();
     }
 
-    // True once the request has stalled.
+    // True once the request has stalled. Reads the clock once: ticks come
+    // many times a millisecond.
     bool tick()
     {
-        noteActivity();
-        if (m_sinceTick.elapsed() >= kProgressMs) {
-            m_sinceTick.restart();
+        const qint64 now = m_clock.elapsed();
+        if (now - m_checkedAt >= kActivityCheckMs) {
+            m_checkedAt = now;
+            noteActivity(now);
+        }
+        if (now - m_tickedAt >= kProgressMs) {
+            m_tickedAt = now;
             if (m_watch.progress && *m_watch.progress)
                 reportProgress();
             if (busyHandler())
                 busyHandler()();
         }
         const bool started = m_watch.activity || m_lastMoved > 0;
-        m_stalled = m_stalled || (started && m_sinceActivity.elapsed() >= m_stallMs);
+        m_stalled = m_stalled || (started && now - m_activeAt >= m_stallMs);
         return m_stalled;
     }
     bool stalled() const { return m_stalled; }
@@ -121,13 +128,13 @@ private:
     qint64 unacknowledged() const { return m_watch.unacknowledged ? m_watch.unacknowledged() : 0; }
 
     // Any reply line, payload byte or byte taken by the peer restarts the stall clock.
-    void noteActivity()
+    void noteActivity(qint64 now)
     {
         const curl_off_t moved = bytesMoved(m_easy);
         const quint64 activity = m_watch.activity ? *m_watch.activity : 0;
         const qint64 pending = unacknowledged();
         if (moved != m_lastMoved || activity != m_lastActivity || pending != m_lastPending)
-            m_sinceActivity.restart();
+            m_activeAt = now;
         m_lastMoved = moved;
         m_lastActivity = activity;
         m_lastPending = pending;
@@ -136,7 +143,10 @@ private:
     CURL* m_easy;
     const RequestWatch& m_watch;
     const qint64 m_stallMs;
-    QElapsedTimer m_sinceTick, m_sinceActivity;
+    QElapsedTimer m_clock;
+    qint64 m_tickedAt = 0;    // the last progress report, in ms of m_clock
+    qint64 m_activeAt = 0;    // the last activity seen
+    qint64 m_checkedAt = -kActivityCheckMs;
     curl_off_t m_lastMoved = 0;
     quint64 m_lastActivity = 0;
     qint64 m_lastPending = 0;

@@ -1,4 +1,4 @@
-#include "ftp_link.h"
+#include "ftp_link_state.h"
 
 #include "curl_loop.h"
 #include "ftp_paths.h"
@@ -6,248 +6,15 @@
 #include "ssh_guard.h"
 #include "tls_guard.h"
 
-#include <curl/curl.h>
-
-#include <QElapsedTimer>
-
-#include <linux/sockios.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <unistd.h>
 
 namespace inet::detail {
 
-struct FtpLink::Curl {
-    CURL* easy = nullptr;
-    CURLM* multi = nullptr;
-    curl_slist* quotes = nullptr;
-    QList<Reply> replies;        // complete replies of the running request
-    QByteArray pending;          // a multi-line reply still open
-    QList<QByteArray> sent;      // commands still waiting for their reply
-    int pendingCode = 0;
-    QIODevice* out = nullptr;
-    QIODevice* in = nullptr;
-    QByteArray* listing = nullptr;
-    bool listingFromTrace = true; // FTP listings: the bytes as received, from the trace
-    QByteArray listCommand;      // LIST with its folder, for a folder no address can name
-    QIODevice* rawOut = nullptr; // takes a transfer's bytes as received
-    bool rawOutFailed = false;
-    curl_slist* preQuotes = nullptr;
-    curl_slist* postQuotes = nullptr;
-    bool ascii = false;          // TYPE A; on upload also local CR LF to LF
-    qint64 uploadSize = -1;
-    bool heldCR = false;         // a CR at the end of the last read chunk
-    qint64 moved = 0;            // payload bytes written or read
-    quint64 activity = 0;        // reply lines and payload chunks of the running request
-    int lastSocket = -1;         // the socket opened last in the running request
-    bool drainPaused = false;    // the upload's end waits for the peer to take its bytes
-    int controlSocket = -1;      // the idle control connection, between requests
-    QElapsedTimer sinceRequest;  // since the last request ended
-    char errorText[CURL_ERROR_SIZE] = {};  // libcurl's words for a failed request
-
-    ~Curl()
-    {
-        if (easy)
-            curl_easy_cleanup(easy);
-        if (multi)
-            curl_multi_cleanup(multi);  // closes the control connection
-        curl_slist_free_all(quotes);
-        curl_slist_free_all(preQuotes);
-        curl_slist_free_all(postQuotes);
-    }
-};
+using namespace link_io;
 
 namespace {
-
-int replyCode(const QByteArray& line)
-{
-    if (line.size() < 3)
-        return 0;
-    for (int i = 0; i < 3; ++i) {
-        if (line[i] < '0' || line[i] > '9')
-            return 0;
-    }
-    return line.left(3).toInt();
-}
-
-// Server reply lines arrive one a call; libcurl's own header lines carry no code.
-size_t onHeader(char* data, size_t size, size_t count, void* user)
-{
-    auto* c = static_cast<FtpLink::Curl*>(user);
-    ++c->activity;
-    QByteArray line(data, qsizetype(size * count));
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    const int code = replyCode(line);
-    const bool last = code && (line.size() == 3 || line[3] == ' ');
-    // Each reply answers the oldest command still waiting (the greeting none).
-    auto complete = [c](int replyCode, const QByteArray& text) {
-        const QByteArray command = c->sent.isEmpty() ? QByteArray() : c->sent.takeFirst();
-        c->replies.append({replyCode, text, command});
-    };
-    if (c->pending.isEmpty()) {
-        if (!code)
-            return size * count;
-        if (last)
-            complete(code, line);
-        else {
-            c->pending = line;
-            c->pendingCode = code;
-        }
-        return size * count;
-    }
-    c->pending += "\r\n" + line;
-    if (last && code == c->pendingCode) {
-        complete(c->pendingCode, c->pending);
-        c->pending.clear();
-    }
-    return size * count;
-}
-
-// QUILLON_INET_VERBOSE prints the conversation on standard error.
-bool traceRequested()
-{
-    static const bool requested = qEnvironmentVariableIsSet("QUILLON_INET_VERBOSE");
-    return requested;
-}
-
-// Commands going out, so that each reply can be paired with its command.
-int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* user)
-{
-    auto* c = static_cast<FtpLink::Curl*>(user);
-    // libcurl reads listings in ASCII mode and turns a lone CR inside a name
-    // into a line end before onWrite; the trace has the bytes as received.
-    if (type == CURLINFO_DATA_IN && c->listing && c->listingFromTrace)
-        c->listing->append(data, qsizetype(size));
-    if (type == CURLINFO_DATA_IN && c->rawOut && c->rawOut->write(data, qint64(size)) != qint64(size))
-        c->rawOutFailed = true;
-    if (type == CURLINFO_HEADER_OUT) {
-        QByteArray command(data, qsizetype(size));
-        while (command.endsWith('\n') || command.endsWith('\r'))
-            command.chop(1);
-        c->sent.append(command);
-    }
-    if (!traceRequested())
-        return 0;
-    if (type == CURLINFO_TEXT)
-        fprintf(stderr, "* %.*s", int(size), data);
-    else if (type == CURLINFO_HEADER_OUT)
-        fprintf(stderr, "> %.*s", int(size), data);
-    else if (type == CURLINFO_HEADER_IN)
-        fprintf(stderr, "< %.*s", int(size), data);
-    return 0;
-}
-
-size_t onWrite(char* data, size_t size, size_t count, void* user)
-{
-    auto* c = static_cast<FtpLink::Curl*>(user);
-    const qint64 n = qint64(size * count);
-    c->moved += n;
-    ++c->activity;
-    if (c->listing && !c->listingFromTrace) {
-        c->listing->append(data, n);
-        return size_t(n);
-    }
-    if (c->listing || c->rawOut)
-        return c->rawOutFailed ? 0 : size_t(n);  // taken from the trace in onDebug
-    if (!c->out || c->out->write(data, n) != n)
-        return 0;  // a short count makes libcurl fail with a write error
-    return size_t(n);
-}
-
-// ASCII uploads: local CR LF becomes LF, since libcurl turns every LF into CR LF.
-size_t stripCrLf(FtpLink::Curl* c, char* buf, size_t capacity)
-{
-    QByteArray chunk;
-    if (c->heldCR)
-        chunk.append('\r');
-    c->heldCR = false;
-    const QByteArray more = c->in->read(qint64(capacity - 1));
-    chunk += more;
-    size_t n = 0;
-    for (qsizetype i = 0; i < chunk.size(); ++i) {
-        if (chunk[i] == '\r' && i + 1 == chunk.size() && !c->in->atEnd()) {
-            c->heldCR = true;
-            break;
-        }
-        if (chunk[i] == '\r' && i + 1 < chunk.size() && chunk[i + 1] == '\n')
-            continue;
-        buf[n++] = chunk[i];
-    }
-    return n;
-}
-
-// Bytes written to a socket that its peer has not acknowledged yet.
-qint64 unacknowledged(int socket)
-{
-    int pending = 0;
-    if (socket < 0 || ioctl(socket, SIOCOUTQ, &pending) != 0)
-        return 0;
-    return pending;
-}
-
-// After its last byte, an upload waits for the server's closing reply
-// inside one blocking libcurl call, for as long as the socket buffers take
-// to drain. Holding the end (or the last few bytes of a known size) back
-// until the peer has taken everything keeps that wait short and the window
-// painting meanwhile.
-constexpr qint64 kHeldTail = 16 * 1024;
-
-bool holdForDrain(FtpLink::Curl* c)
-{
-    c->drainPaused = unacknowledged(c->lastSocket) > 0;
-    return c->drainPaused;
-}
-
-size_t endOfUpload(FtpLink::Curl* c)
-{
-    return holdForDrain(c) ? CURL_READFUNC_PAUSE : 0;
-}
-
-// How much of a known-size upload to hand over now; 0 holds the tail back.
-qint64 nextChunk(FtpLink::Curl* c, qint64 capacity)
-{
-    if (c->uploadSize < 0)
-        return capacity;
-    const qint64 remaining = c->uploadSize - c->moved;
-    if (remaining > kHeldTail)
-        return qMin(capacity, remaining - kHeldTail);
-    return holdForDrain(c) ? 0 : capacity;
-}
-
-size_t onRead(char* buf, size_t size, size_t count, void* user)
-{
-    auto* c = static_cast<FtpLink::Curl*>(user);
-    if (!c->in)
-        return CURL_READFUNC_ABORT;
-    const size_t capacity = size * count;
-    if (c->ascii) {
-        size_t n = 0;
-        // A chunk that was a lone held CR may shrink to nothing: read on.
-        while (n == 0 && (c->heldCR || !c->in->atEnd()))
-            n = stripCrLf(c, buf, capacity);
-        c->moved += qint64(n);
-        return n ? n : endOfUpload(c);
-    }
-    const qint64 want = nextChunk(c, qint64(capacity));
-    if (want == 0)
-        return CURL_READFUNC_PAUSE;
-    const qint64 got = c->in->read(buf, want);
-    if (got < 0)
-        return CURL_READFUNC_ABORT;
-    c->moved += got;
-    return got ? size_t(got) : endOfUpload(c);
-}
-
-// The data connection is the last socket a request opens (or accepts).
-int onSocketOpened(void* user, curl_socket_t socket, curlsocktype)
-{
-    static_cast<FtpLink::Curl*>(user)->lastSocket = int(socket);
-    return CURL_SOCKOPT_OK;
-}
 
 // A server sends nothing unasked on an idle control connection but its
 // good-bye: readable means a 421 reply, a close or a reset.
@@ -364,18 +131,30 @@ void FtpLink::prepare(const QByteArray& path, Kind kind, const QList<QByteArray>
         curl_easy_setopt(e, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(e, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_curl->uploadSize));
     }
-    if (m_curl->ascii)
+    if (m_curl->ascii && !m_curl->ownLineEnds)
         curl_easy_setopt(e, CURLOPT_TRANSFERTEXT, 1L);
     // Only a watched download needs its size up front; a folder walk's files
     // save the SIZE round trip (the server's end-of-transfer reply still decides).
-    if (kind == Kind::Download && !(m_progress && *m_progress))
+    // A text download's size on the server is not the size on disk.
+    if (kind == Kind::Download && (!(m_progress && *m_progress) || m_curl->ownLineEnds))
         curl_easy_setopt(e, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_slist_free_all(m_curl->quotes);
     m_curl->quotes = nullptr;
     for (const QByteArray& q : quotes)
         m_curl->quotes = curl_slist_append(m_curl->quotes, q.constData());
     curl_easy_setopt(e, CURLOPT_QUOTE, m_curl->quotes);
-    curl_easy_setopt(e, CURLOPT_PREQUOTE, m_curl->preQuotes);
+    // The transfer type goes after libcurl's own TYPE, right before the transfer.
+    const bool fileTransfer = kind != Kind::Nobody && !m_curl->listing && m_curl->listCommand.isEmpty() && !sftp();
+    m_curl->typeCommand = m_curl->ownLineEnds ? QByteArray("TYPE A")
+                          : fileTransfer && !m_curl->ascii && m_curl->typeMayBeAscii ? QByteArray("TYPE I")
+                                                                                     : QByteArray();
+    curl_slist_free_all(m_curl->allPreQuotes);
+    m_curl->allPreQuotes = nullptr;
+    for (const curl_slist* q = m_curl->preQuotes; q; q = q->next)
+        m_curl->allPreQuotes = curl_slist_append(m_curl->allPreQuotes, q->data);
+    if (!m_curl->typeCommand.isEmpty())
+        m_curl->allPreQuotes = curl_slist_append(m_curl->allPreQuotes, m_curl->typeCommand.constData());
+    curl_easy_setopt(e, CURLOPT_PREQUOTE, m_curl->allPreQuotes);
     curl_easy_setopt(e, CURLOPT_POSTQUOTE, m_curl->postQuotes);
 }
 
@@ -390,6 +169,7 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     c.heldCR = false;
     c.lastSocket = -1;
     c.drainPaused = false;
+    c.lineEnds = LineEndsToLocal();
     c.errorText[0] = '\0';
     if (c.listing)
         c.listing->clear();
@@ -415,6 +195,10 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
     };
     const int code = runRequest(c.multi, c.easy, watch);
     c.sinceRequest.restart();
+    if (c.typeCommand == "TYPE A")
+        c.typeMayBeAscii = true;  // whether or not the request got that far
+    else if (c.typeCommand == "TYPE I" && code == CURLE_OK)
+        c.typeMayBeAscii = false;
     return code;
 }
 
@@ -546,9 +330,11 @@ quint32 FtpLink::download(const QByteArray& file, QIODevice& out, bool ascii)
         return downloadByCommand(file, out, ascii);
     m_curl->out = &out;
     m_curl->ascii = ascii && !sftp();  // SFTP moves bytes as they are
+    m_curl->ownLineEnds = m_curl->ascii;
     const quint32 error = perform(wirePath(file, false), Kind::Download, {}, false);
     m_curl->out = nullptr;
     m_curl->ascii = false;
+    m_curl->ownLineEnds = false;
     return error;
 }
 
@@ -579,79 +365,6 @@ quint32 FtpLink::command(const QList<QByteArray>& commands, QList<Reply>& replie
         const auto it = std::find_if(m_curl->replies.cbegin(), m_curl->replies.cend(),
                                      [&c](const Reply& r) { return r.command == c; });
         replies.append(it != m_curl->replies.cend() ? *it : Reply());
-    }
-    return error;
-}
-
-namespace {
-
-curl_slist* toSlist(const QList<QByteArray>& commands)
-{
-    curl_slist* list = nullptr;
-    for (const QByteArray& c : commands)
-        list = curl_slist_append(list, c.constData());
-    return list;
-}
-
-}  // namespace
-
-// libcurl refuses control characters in an address, so RETR goes as the
-// command of a listing, which it sends as given. A listing runs in ASCII
-// mode: TYPE I is sent first and holds as long as libcurl believes ASCII
-// is set already, which an ASCII size query makes sure of. The bytes are
-// taken as received; afterwards the server is put back in ASCII mode.
-quint32 FtpLink::downloadByCommand(const QByteArray& file, QIODevice& out, bool ascii)
-{
-    if (!ascii) {
-        m_curl->ascii = true;
-        const quint32 error = perform(urlPath("/.quillon-type", false), Kind::Nobody, {}, false);
-        m_curl->ascii = false;
-        if (error && m_report.code == 0)
-            return error;
-    }
-    m_curl->listCommand = "RETR " + file;
-    m_curl->out = ascii ? &out : nullptr;  // ASCII: libcurl's line-end conversion, as for any ASCII download
-    m_curl->rawOut = ascii ? nullptr : &out;
-    m_curl->rawOutFailed = false;
-    const quint32 error = perform(urlPath("/", true), Kind::Download, {ascii ? "TYPE A" : "TYPE I"}, false);
-    m_curl->listCommand.clear();
-    m_curl->out = nullptr;
-    m_curl->rawOut = nullptr;
-    if (!ascii) {
-        const Reply report = m_report;
-        QList<Reply> ignored;
-        command({"TYPE A"}, ignored);
-        m_report = report;
-    }
-    return error;
-}
-
-// libcurl refuses control characters in an address: the file goes up under
-// a plain temporary name in its folder and is then renamed by command. A
-// folder no address can name is entered by a command right before STOR,
-// from an address folder no other request uses, so that libcurl never takes
-// that directory for one of its own.
-quint32 FtpLink::uploadByRename(QIODevice& in, qint64 size, const QByteArray& file, bool ascii)
-{
-    static int counter = 0;
-    const QByteArray folder = file.left(file.lastIndexOf('/'));
-    const QByteArray tempName = ".quillon-" + QByteArray::number(qint64(getpid())) + '-' +
-                                QByteArray::number(++counter) + ".part";
-    const QByteArray temp = folder + '/' + tempName;
-    const bool addressable = !hasControlByte(folder);
-    if (!addressable)
-        m_curl->preQuotes = toSlist({"CWD " + (folder.isEmpty() ? QByteArray("/") : folder)});
-    m_curl->postQuotes = toSlist({"RNFR " + temp, "RNTO " + file});
-    const quint32 error = upload(in, size, addressable ? temp : "/./" + tempName, ascii);
-    curl_slist_free_all(m_curl->preQuotes);
-    curl_slist_free_all(m_curl->postQuotes);
-    m_curl->preQuotes = nullptr;
-    m_curl->postQuotes = nullptr;
-    if (error) {
-        const Reply report = m_report;
-        QList<Reply> ignored;
-        command({"DELE " + temp}, ignored);  // a refused rename leaves the temporary file
-        m_report = report;
     }
     return error;
 }
