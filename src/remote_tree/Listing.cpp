@@ -77,8 +77,6 @@ QString DetailsOf(const ServerTree::Facts& facts)
     return parts.join(QStringLiteral("  "));
 }
 
-QString EntryDetails(const inet::FindData& data) { return DetailsOf(FactsOf(data)); }
-
 bool IsFolderAttribute(quint32 attributes) { return quint16(attributes) == inet::FILE_ATTRIBUTE_DIRECTORY; }
 
 ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
@@ -88,18 +86,6 @@ ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name,
     static const QString file = QStringLiteral("file");
     const QString key = parentKey + u'/' + name;
     return {key, key, IsFolderAttribute(attributes) ? closed : file, facts};
-}
-
-QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
-                                          const QList<quint32>& attributes,
-                                          const QList<ServerTree::Facts>& facts)
-{
-    QList<ServerTree::NewNode> nodes;
-    const qsizetype count = std::min(names.size(), attributes.size());
-    nodes.reserve(count);
-    for (qsizetype i = 0; i < count; ++i)
-        nodes.append(NodeOfListing(parentKey, names.at(i), attributes.at(i), facts.value(i)));
-    return nodes;
 }
 
 }  // namespace remote_tree

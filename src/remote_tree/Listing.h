@@ -34,7 +34,6 @@ ServerTree::Facts FactsOf(const inet::FindData& data);
 // "大小: 1,234 字节  修改时间: 2024-05-01 12:00"; what is not known is left
 // out, so it may be empty.
 QString DetailsOf(const ServerTree::Facts& facts);
-QString EntryDetails(const inet::FindData& data);
 
 // Whether an attribute word marks a folder: exactly the directory bit in its
 // low 16 bits, nothing else.
@@ -43,11 +42,5 @@ bool IsFolderAttribute(quint32 attributes);
 // The node an entry of a listing adds under parentKey.
 ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
                                   const ServerTree::Facts& facts = {});
-
-// The nodes a listing adds under parentKey, in listing order, with the
-// facts of each entry where given.
-QList<ServerTree::NewNode> NodesOfListing(const QString& parentKey, const QStringList& names,
-                                          const QList<quint32>& attributes,
-                                          const QList<ServerTree::Facts>& facts = {});
 
 }  // namespace remote_tree

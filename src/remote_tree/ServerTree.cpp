@@ -156,11 +156,6 @@ ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString&
     return node;
 }
 
-ServerTree::Node* ServerTree::addChildren(const QString& parentKey, const QList<NewNode>& nodes)
-{
-    return addChildren(parentKey, nodes.size(), [&nodes](qsizetype i) { return nodes.at(i); });
-}
-
 ServerTree::Node* ServerTree::addChildren(const QString& parentKey, qsizetype count,
                                           const std::function<NewNode(qsizetype)>& nodeAt)
 {

@@ -35,10 +35,9 @@ public:
     // Adds a node as last child of relativeKey (top level when empty).
     // Returns nullptr for an existing key or a missing relative.
     Node* addNode(const QString& relativeKey, const QString& key, const QString& text, const QString& image);
-    // Adds many children at once, in one insertion; entries whose key
-    // exists are skipped. Returns the last node added, or nullptr.
-    Node* addChildren(const QString& parentKey, const QList<NewNode>& nodes);
-    // The same for count nodes made one by one by nodeAt(0 ... count - 1).
+    // Adds count children made one by one by nodeAt(0 ... count - 1), in one
+    // insertion; entries whose key exists are skipped. Returns the last node
+    // added, or nullptr.
     Node* addChildren(const QString& parentKey, qsizetype count, const std::function<NewNode(qsizetype)>& nodeAt);
     // Removes a node and its whole subtree; false when there is no such node.
     bool removeNode(const QString& key);

@@ -55,9 +55,9 @@ TEST(NodeNames, EmptyNamesAndSlashesCannotStandInAKey)
 
 TEST(ListingNodes, FoldersAreExactlyTheDirectoryBit)
 {
-    const QList<ServerTree::NewNode> nodes =
-        NodesOfListing("srv", {"pub", "ro", "readme.txt", "high"}, {16, 17, 128, 0x10010});
-    ASSERT_EQ(nodes.size(), 4);
+    const QList<ServerTree::NewNode> nodes = {NodeOfListing("srv", "pub", 16), NodeOfListing("srv", "ro", 17),
+                                              NodeOfListing("srv", "readme.txt", 128),
+                                              NodeOfListing("srv", "high", 0x10010)};
     EXPECT_EQ(nodes[0].key, "srv/pub");
     EXPECT_EQ(nodes[0].text, "srv/pub");
     EXPECT_EQ(nodes[0].image, "closed");

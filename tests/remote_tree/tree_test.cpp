@@ -300,7 +300,7 @@ TEST(TreeDetails, SizeAndTimeOfChangeAsTheListingGaveThem)
         data.nFileSizeHigh = row.sizeHigh;
         data.nFileSizeLow = row.sizeLow;
         data.ftLastWriteTime = row.changed;
-        EXPECT_EQ(remote_tree::EntryDetails(data), row.expected) << row.expected.toStdString();
+        EXPECT_EQ(remote_tree::DetailsOf(remote_tree::FactsOf(data)), row.expected) << row.expected.toStdString();
     }
 }
 
