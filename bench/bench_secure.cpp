@@ -137,9 +137,7 @@ bool folderDown(const testsupport::SshServer& server, const QString& local, benc
             QDir().mkpath(target);
             ServerTree::Node* node = window.tvwServer->node(server.address() + "/src");
             window.tvwServer->clearSelection();
-            window.tvwServer->setCurrentItem(node);
-            if (node)
-                node->setSelected(true);
+            window.tvwServer->setCurrentNode(node);
             window.dirLocal->setPath(target);
         },
         2);

@@ -121,8 +121,7 @@ public:
         if (!node)
             return false;
         window.tvwServer->clearSelection();
-        window.tvwServer->setCurrentItem(node);
-        node->setSelected(true);
+        window.tvwServer->setCurrentNode(node);
         return true;
     }
 

@@ -153,10 +153,8 @@ void frmMain::createServerBand(QWidget* central)
 {
     fraServer = named(new QGroupBox(QStringLiteral("FTP服务器"), central), "fraServer",
                       QStringLiteral("FTP服务器"));
+    // The tree's hidden header reads as the tree's own name, not as a column "1".
     tvwServer = named(new ServerTree(fraServer), "tvwServer", QStringLiteral("FTP服务器"));
-    // Assistive technology is told of the hidden header too: it reads as the
-    // tree's own name rather than as a column "1".
-    tvwServer->setHeaderLabel(tvwServer->accessibleName());
 }
 
 void frmMain::createOptionBand(QWidget* central)

@@ -79,13 +79,12 @@ QString DetailsOf(const ServerTree::Facts& facts)
 
 bool IsFolderAttribute(quint32 attributes) { return quint16(attributes) == inet::FILE_ATTRIBUTE_DIRECTORY; }
 
-ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
+ServerTree::NewNode NodeOfListing(const QString& name, quint32 attributes,
                                   const ServerTree::Facts& facts)
 {
     static const QString closed = QStringLiteral("closed");
     static const QString file = QStringLiteral("file");
-    const QString key = parentKey + u'/' + name;
-    return {key, key, IsFolderAttribute(attributes) ? closed : file, facts};
+    return {name, IsFolderAttribute(attributes) ? closed : file, facts};
 }
 
 }  // namespace remote_tree

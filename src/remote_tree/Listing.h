@@ -39,8 +39,8 @@ QString DetailsOf(const ServerTree::Facts& facts);
 // low 16 bits, nothing else.
 bool IsFolderAttribute(quint32 attributes);
 
-// The node an entry of a listing adds under parentKey.
-ServerTree::NewNode NodeOfListing(const QString& parentKey, const QString& name, quint32 attributes,
+// The node an entry of a listing adds under the listed folder's node.
+ServerTree::NewNode NodeOfListing(const QString& name, quint32 attributes,
                                   const ServerTree::Facts& facts = {});
 
 }  // namespace remote_tree

@@ -12,99 +12,244 @@
 #include <QToolTip>
 
 namespace {
-constexpr int KeyRole = Qt::UserRole;
-constexpr int ImageRole = Qt::UserRole + 1;
-constexpr int DetailsRole = Qt::UserRole + 2;
 
-// A node keeps its text, key and image key as plain strings (the image keys
-// shared between nodes) and the facts of its entry as numbers; the picture,
-// the description that assistive technology reads and the details of the
-// tooltip are derived when asked. Tens of thousands of nodes are then cheap
-// to add and to remove.
-class NodeItem final : public QTreeWidgetItem {
-public:
-    explicit NodeItem(const ServerTree::NewNode& node)
-        : m_text(node.text), m_key(node.key), m_image(node.image), m_facts(node.facts)
-    {
-    }
-
-    QVariant data(int column, int role) const override
-    {
-        if (column != 0)
-            return QTreeWidgetItem::data(column, role);
-        switch (role) {
-        case Qt::DisplayRole:
-        case Qt::EditRole:
-            return m_text;
-        case KeyRole:
-            return m_key;
-        case ImageRole:
-        case Qt::AccessibleDescriptionRole:
-            return m_image;
-        case DetailsRole:
-            return remote_tree::DetailsOf(m_facts);
-        case Qt::DecorationRole: {
-            const auto* tree = static_cast<const ServerTree*>(treeWidget());
-            return tree ? QVariant(tree->icon(m_image)) : QVariant();
-        }
-        default:
-            return QTreeWidgetItem::data(column, role);
-        }
-    }
-
-    void setData(int column, int role, const QVariant& value) override
-    {
-        QString* field = column != 0                                         ? nullptr
-                         : role == Qt::DisplayRole || role == Qt::EditRole ? &m_text
-                         : role == KeyRole                                   ? &m_key
-                         : role == ImageRole                                 ? &m_image
-                                                                             : nullptr;
-        if (!field) {
-            QTreeWidgetItem::setData(column, role, value);
-            return;
-        }
-        const QString text = value.toString();
-        if (*field == text)
-            return;
-        *field = text;
-        emitDataChanged();
-    }
-
-private:
-    QString m_text;
-    QString m_key;
-    QString m_image;
-    ServerTree::Facts m_facts;
+// A node as its parent and name, the name a view of the node's own string.
+struct ChildName {
+    const ServerTreeNode* parent;
+    QStringView name;
+    bool operator==(const ChildName& other) const { return parent == other.parent && name == other.name; }
 };
+
+size_t qHash(const ChildName& child, size_t seed = 0) { return qHashMulti(seed, child.parent, child.name); }
+
+bool isFolderImage(QStringView image) { return image == u"open" || image == u"closed"; }
 
 }  // namespace
 
-ServerTree::ServerTree(QWidget* parent) : QTreeWidget(parent)
+// The nodes, and the item model through which the view shows them: one
+// row per node, the node itself in the index. Nodes are found by parent and
+// name in one hash, which shares the names the nodes hold.
+class ServerTreeModel final : public QAbstractItemModel {
+public:
+    using Node = ServerTreeNode;
+
+    explicit ServerTreeModel(ServerTree* tree) : QAbstractItemModel(tree), m_tree(tree) {}
+    ~ServerTreeModel() override { qDeleteAll(m_roots); }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override
+    {
+        const QList<Node*>& list = children(parent);
+        return column == 0 && row >= 0 && row < list.size() ? createIndex(row, 0, list[row]) : QModelIndex();
+    }
+    QModelIndex parent(const QModelIndex& child) const override
+    {
+        const Node* node = nodeOf(child);
+        return node && node->m_parent ? indexOf(node->m_parent) : QModelIndex();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.column() > 0 ? 0 : int(children(parent).size());
+    }
+    int columnCount(const QModelIndex& = {}) const override { return 1; }
+    // A folder can be opened even while it has no children.
+    bool hasChildren(const QModelIndex& parent = {}) const override
+    {
+        const Node* node = nodeOf(parent);
+        return rowCount(parent) > 0 || (node && isFolderImage(imageKey(node)));
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return m_tree->accessibleName();
+        return {};
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const Node* node = nodeOf(index);
+        if (!node)
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return ServerTree::key(node);
+        case Qt::DecorationRole:
+            return m_tree->icon(imageKey(node));
+        case Qt::AccessibleDescriptionRole:
+            return imageKey(node);
+        default:
+            return {};
+        }
+    }
+
+    static Node* nodeOf(const QModelIndex& index) { return static_cast<Node*>(index.internalPointer()); }
+    QModelIndex indexOf(const Node* node) const
+    {
+        return node ? createIndex(node->m_row, 0, const_cast<Node*>(node)) : QModelIndex();
+    }
+    const QList<Node*>& roots() const { return m_roots; }
+    int nodeCount() const { return int(m_byName.size()); }
+
+    Node* find(const QString& key) const
+    {
+        for (Node* root : m_roots) {
+            if (!key.startsWith(root->m_name))
+                continue;
+            if (key.size() == root->m_name.size())
+                return root;
+            if (key.at(root->m_name.size()) != u'/')
+                continue;
+            Node* at = root;
+            QStringView rest = QStringView(key).mid(root->m_name.size() + 1);
+            while (at) {
+                const qsizetype slash = rest.indexOf(u'/');
+                at = m_byName.value({at, slash < 0 ? rest : rest.left(slash)});
+                if (slash < 0)
+                    return at;
+                rest = rest.mid(slash + 1);
+            }
+        }
+        return nullptr;
+    }
+
+    QString imageKey(const Node* node) const { return m_imageKeys.value(node->m_image); }
+    quint8 imageIndex(const QString& image)
+    {
+        qsizetype index = m_imageKeys.indexOf(image);
+        if (index < 0) {
+            index = m_imageKeys.size();
+            m_imageKeys.append(image);
+        }
+        return quint8(index);
+    }
+    void setImage(Node* node, const QString& image)
+    {
+        const quint8 index = imageIndex(image);
+        if (node->m_image == index)
+            return;
+        node->m_image = index;
+        const QModelIndex at = indexOf(node);
+        emit dataChanged(at, at);
+    }
+
+    // Adds nodes made by nodeAt under parent (top level when null); the
+    // ones whose name is there already, or is no name, are left out.
+    Node* add(Node* parent, qsizetype count, const std::function<ServerTree::NewNode(qsizetype)>& nodeAt)
+    {
+        QList<Node*> batch;
+        batch.reserve(count);
+        m_byName.reserve(m_byName.size() + count);
+        for (qsizetype i = 0; i < count; ++i) {
+            const ServerTree::NewNode made = nodeAt(i);
+            if (made.name.isEmpty() || (parent && made.name.contains(u'/')))
+                continue;
+            auto* node = new Node(made.name, parent, imageIndex(made.image), made.facts);
+            Node*& slot = m_byName[ChildName{parent, node->m_name}];
+            if (slot) {
+                delete node;
+                continue;
+            }
+            slot = node;
+            batch.append(node);
+        }
+        if (batch.isEmpty())
+            return nullptr;
+        QList<Node*>& list = parent ? parent->m_children : m_roots;
+        const int first = int(list.size());
+        beginInsertRows(indexOf(parent), first, first + int(batch.size()) - 1);
+        for (Node* node : batch) {
+            node->m_row = int(list.size());
+            list.append(node);
+        }
+        endInsertRows();
+        return batch.last();
+    }
+
+    void remove(Node* node)
+    {
+        QList<Node*>& list = node->m_parent ? node->m_parent->m_children : m_roots;
+        beginRemoveRows(indexOf(node->m_parent), node->m_row, node->m_row);
+        // The only top-level node holds every node: forget them all at once.
+        if (!node->m_parent && m_roots.size() == 1)
+            m_byName.clear();
+        else
+            forgetSubtree(node);
+        list.removeAt(node->m_row);
+        for (qsizetype row = node->m_row; row < list.size(); ++row)
+            list[row]->m_row = int(row);
+        delete node;
+        endRemoveRows();
+    }
+
+    void removeChildren(Node* node)
+    {
+        if (node->m_children.isEmpty())
+            return;
+        beginRemoveRows(indexOf(node), 0, int(node->m_children.size()) - 1);
+        const QList<Node*> children = std::exchange(node->m_children, {});
+        for (Node* child : children)
+            forgetSubtree(child);
+        qDeleteAll(children);
+        endRemoveRows();
+    }
+
+    void clear()
+    {
+        beginResetModel();
+        m_byName.clear();
+        qDeleteAll(std::exchange(m_roots, {}));
+        endResetModel();
+    }
+
+private:
+    const QList<Node*>& children(const QModelIndex& parent) const
+    {
+        const Node* node = nodeOf(parent);
+        return node ? node->m_children : m_roots;
+    }
+    void forgetSubtree(const Node* node)
+    {
+        m_byName.remove(ChildName{node->m_parent, node->m_name});
+        for (const Node* child : node->m_children)
+            forgetSubtree(child);
+    }
+
+    ServerTree* m_tree;
+    QList<Node*> m_roots;
+    QHash<ChildName, Node*> m_byName;
+    QStringList m_imageKeys{QString()};
+};
+
+ServerTree::ServerTree(QWidget* parent) : QTreeView(parent), m_model(new ServerTreeModel(this))
 {
-    setColumnCount(1);
+    setModel(m_model);
     setHeaderHidden(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setExpandsOnDoubleClick(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
+    connect(this, &QTreeView::doubleClicked, this, [this] { emit DblClick(); });
 }
 
 void ServerTree::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QTreeWidget::mouseDoubleClickEvent(event);  // a node's DblClick comes from here
-    if (!itemAt(event->position().toPoint()))
+    QTreeView::mouseDoubleClickEvent(event);  // a node's DblClick comes from here
+    if (!indexAt(event->position().toPoint()).isValid())
         emit DblClick();
 }
 
 void ServerTree::focusInEvent(QFocusEvent* event)
 {
-    QTreeWidget::focusInEvent(event);
-    if (event->reason() == Qt::MouseFocusReason || !selectedItems().isEmpty())
+    QTreeView::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason || selectedNode())
         return;
-    if (Node* marked = currentItem() ? currentItem() : topLevelItem(0))
-        setCurrentItem(marked);  // selects it too
+    const QModelIndex marked = currentIndex().isValid() ? currentIndex() : m_model->index(0, 0);
+    if (marked.isValid())
+        setCurrentIndex(marked);  // selects it too
 }
 
 void ServerTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -127,139 +272,113 @@ void ServerTree::setImageList(const ImageList* images)
     viewport()->update();
 }
 
-ServerTree::Node* ServerTree::makeNode(const NewNode& n)
-{
-    // Everything is set before the node joins the tree: a change to a node
-    // in the tree looks up its row, which in a long folder is a linear search.
-    auto* node = new NodeItem(n);
-    m_byKey.insert(n.key, node);
-    setImageKey(node, n.image);
-    return node;
-}
+ServerTree::Node* ServerTree::nodeOf(const QModelIndex& index) { return ServerTreeModel::nodeOf(index); }
 
-ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString& key, const QString& text,
-                                      const QString& image)
+QModelIndex ServerTree::indexOf(const Node* node) const { return m_model->indexOf(node); }
+
+ServerTree::Node* ServerTree::node(const QString& key) const { return m_model->find(key); }
+
+int ServerTree::nodeCount() const { return m_model->nodeCount(); }
+
+int ServerTree::topLevelCount() const { return int(m_model->roots().size()); }
+
+ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString& key, const QString& image)
 {
-    if (m_byKey.contains(key))
+    if (contains(key))
         return nullptr;
     Node* parent = nullptr;
+    QString name = key;
     if (!relativeKey.isEmpty()) {
-        parent = m_byKey.value(relativeKey);
-        if (!parent)
+        parent = node(relativeKey);
+        if (!parent || !key.startsWith(relativeKey + u'/'))
             return nullptr;
+        name = key.mid(relativeKey.size() + 1);
     }
-    Node* node = makeNode({key, text, image, {}});
-    if (parent)
-        parent->addChild(node);
-    else
-        addTopLevelItem(node);
-    return node;
+    Node* added = m_model->add(parent, 1, [&](qsizetype) { return NewNode{name, image, {}}; });
+    if (added)
+        setImageKey(added, image);
+    return added;
 }
 
 ServerTree::Node* ServerTree::addChildren(const QString& parentKey, qsizetype count,
                                           const std::function<NewNode(qsizetype)>& nodeAt)
 {
-    Node* parent = m_byKey.value(parentKey);
-    if (!parent)
-        return nullptr;
-    QList<QTreeWidgetItem*> batch;
-    batch.reserve(count);
-    m_byKey.reserve(m_byKey.size() + count);
-    for (qsizetype i = 0; i < count; ++i) {
-        const NewNode n = nodeAt(i);
-        if (!m_byKey.contains(n.key))
-            batch.append(makeNode(n));
-    }
-    parent->addChildren(batch);
-    return batch.isEmpty() ? nullptr : batch.last();
-}
-
-void ServerTree::forgetSubtree(Node* node)
-{
-    m_byKey.remove(key(node));
-    for (int i = 0; i < node->childCount(); ++i)
-        forgetSubtree(node->child(i));
+    Node* parent = node(parentKey);
+    return parent ? m_model->add(parent, count, nodeAt) : nullptr;
 }
 
 bool ServerTree::removeNode(Node* node)
 {
     if (!node)
         return false;
-    // The only top-level node holds every node: forget them all at once.
-    if (!node->parent() && topLevelItemCount() == 1)
-        m_byKey.clear();
-    else
-        forgetSubtree(node);
-    delete node;  // detaches it from its parent and deletes the subtree
+    m_model->remove(node);
     return true;
 }
 
 void ServerTree::removeChildren(Node* node)
 {
-    if (!node)
-        return;
-    const QList<QTreeWidgetItem*> children = node->takeChildren();
-    for (QTreeWidgetItem* child : children) {
-        forgetSubtree(child);
-        delete child;
-    }
+    if (node)
+        m_model->removeChildren(node);
 }
 
-bool ServerTree::removeNode(const QString& key) { return removeNode(m_byKey.value(key)); }
+bool ServerTree::removeNode(const QString& key) { return removeNode(node(key)); }
 
 ServerTree::Node* ServerTree::selectedNode() const
 {
-    const QList<QTreeWidgetItem*> items = selectedItems();
-    if (!items.isEmpty())
-        return items.first();
-    return nullptr;
+    return selectionModel() ? nodeOf(selectionModel()->selectedIndexes().value(0)) : nullptr;
 }
 
-QString ServerTree::key(const Node* node) { return node ? node->data(0, KeyRole).toString() : QString(); }
-QString ServerTree::text(const Node* node) { return node ? node->text(0) : QString(); }
-
-QString ServerTree::imageKey(const Node* node) const
+void ServerTree::setCurrentNode(Node* node)
 {
-    return node ? node->data(0, ImageRole).toString() : QString();
+    selectionModel()->setCurrentIndex(indexOf(node),
+                                      node ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
 }
+
+ServerTree::Node* ServerTree::nodeAt(const QPoint& point) const { return nodeOf(indexAt(point)); }
+
+QRect ServerTree::nodeRect(const Node* node) const { return node ? visualRect(indexOf(node)) : QRect(); }
+
+QString ServerTree::key(const Node* node)
+{
+    if (!node)
+        return {};
+    qsizetype size = -1;
+    for (const Node* up = node; up; up = up->m_parent)
+        size += up->m_name.size() + 1;
+    QString key(size, Qt::Uninitialized);
+    QChar* end = key.data() + size;
+    for (const Node* up = node; up; up = up->m_parent) {
+        end -= up->m_name.size();
+        std::copy(up->m_name.cbegin(), up->m_name.cend(), end);
+        if (up->m_parent)
+            *--end = u'/';
+    }
+    return key;
+}
+
+QString ServerTree::imageKey(const Node* node) const { return node ? m_model->imageKey(node) : QString(); }
 
 void ServerTree::setImageKey(Node* node, const QString& image)
 {
-    node->setData(0, ImageRole, image);
+    m_model->setImage(node, image);
     // A folder tells assistive technology that it opens, and whether it is open.
-    const bool open = image == QLatin1String("open");
-    const bool folder = open || image == QLatin1String("closed");
-    node->setChildIndicatorPolicy(folder ? Node::ShowIndicator : Node::DontShowIndicatorWhenChildless);
-    if (folder)
-        node->setExpanded(open);
+    if (isFolderImage(image))
+        setExpanded(indexOf(node), image == QLatin1String("open"));
 }
 
 QIcon ServerTree::icon(const QString& image) const { return m_images ? m_images->image(image) : QIcon(); }
 
-ServerTree::Node* ServerTree::parentNode(const Node* node) { return node ? node->parent() : nullptr; }
-
-ServerTree::Node* ServerTree::firstChild(const Node* node)
-{
-    return node && node->childCount() > 0 ? node->child(0) : nullptr;
-}
-
 ServerTree::Node* ServerTree::nextSibling(const Node* node)
 {
-    if (!node)
-        return nullptr;
-    const Node* parent = node->parent();
-    if (!parent)
-        return nullptr;  // the tree has a single top-level node
-    const int index = parent->indexOfChild(const_cast<Node*>(node));
-    return index + 1 < parent->childCount() ? parent->child(index + 1) : nullptr;
+    return node && node->m_parent ? node->m_parent->child(node->m_row + 1) : nullptr;
 }
 
 void ServerTree::ensureNodeVisible(Node* node)
 {
-    for (Node* up = node ? node->parent() : nullptr; up; up = up->parent())
-        up->setExpanded(true);
+    for (Node* up = parentNode(node); up; up = up->m_parent)
+        expand(indexOf(up));
     if (node)
-        scrollToItem(node);
+        scrollTo(indexOf(node));
 }
 
 void ServerTree::keyPressEvent(QKeyEvent* event)
@@ -283,7 +402,7 @@ void ServerTree::keyPressEvent(QKeyEvent* event)
         break;
     }
     if (!opens) {
-        QTreeWidget::keyPressEvent(event);
+        QTreeView::keyPressEvent(event);
         return;
     }
     event->accept();
@@ -294,31 +413,28 @@ QString ServerTree::toolTipOf(const Node* node) const
 {
     if (!node)
         return {};
-    const QModelIndex index = indexFromItem(node);
+    const QModelIndex index = indexOf(node);
     const int needed = visualRect(index).left() + sizeHintForIndex(index).width();
     const bool cut = needed > viewport()->width();
-    const QString details = node->data(0, DetailsRole).toString();
+    const QString text = key(node);
+    const QString details = remote_tree::DetailsOf(node->m_facts);
     if (details.isEmpty())
-        return cut ? node->text(0) : QString();
-    return node->text(0) + u'\n' + details;
+        return cut ? text : QString();
+    return text + u'\n' + details;
 }
 
 bool ServerTree::viewportEvent(QEvent* event)
 {
     if (event->type() != QEvent::ToolTip)
-        return QTreeWidget::viewportEvent(event);
+        return QTreeView::viewportEvent(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    const QTreeWidgetItem* node = itemAt(help->pos());
+    const Node* node = nodeAt(help->pos());
     const QString tip = toolTipOf(node);
     if (tip.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(help->globalPos(), tip, viewport(), visualItemRect(node));
+        QToolTip::showText(help->globalPos(), tip, viewport(), nodeRect(node));
     return true;
 }
 
-void ServerTree::clearNodes()
-{
-    m_byKey.clear();
-    clear();
-}
+void ServerTree::clearNodes() { m_model->clear(); }

@@ -1,29 +1,63 @@
 #pragma once
 // The server tree control: nodes addressed by unique string keys, each with
-// a text and an image key, added as last children and removed with their
-// subtrees. The user cannot expand or collapse nodes; the program does.
+// an image key, added as last children and removed with their subtrees. A
+// node's text is its key, and a child's key is its parent's key, "/" and
+// the child's name. The user cannot expand or collapse nodes; the program does.
 
 #include <QHash>
-#include <QTreeWidget>
+#include <QList>
+#include <QStringList>
+#include <QTreeView>
 
 #include <functional>
 
 class ImageList;
+class ServerTreeModel;
 
-class ServerTree : public QTreeWidget {
+// What a node's tooltip tells of its entry besides the text.
+struct ServerTreeFacts {
+    qint64 size = -1;     // in bytes; -1 when not told (folders)
+    quint64 changed = 0;  // time of change in 100 ns ticks since 1601, UTC; 0 when unknown
+};
+
+// One node. It keeps only its name, its place and the facts of its entry,
+// so that a folder of tens of thousands of entries stays small; its key and
+// text are put together when asked.
+class ServerTreeNode {
+public:
+    ServerTreeNode(const ServerTreeNode&) = delete;
+    ServerTreeNode& operator=(const ServerTreeNode&) = delete;
+    ~ServerTreeNode() { qDeleteAll(m_children); }
+
+    int childCount() const { return int(m_children.size()); }
+    ServerTreeNode* child(int index) const { return m_children.value(index); }
+    ServerTreeNode* parent() const { return m_parent; }
+
+private:
+    friend class ServerTree;
+    friend class ServerTreeModel;
+    ServerTreeNode(const QString& name, ServerTreeNode* parent, quint8 image, const ServerTreeFacts& facts)
+        : m_name(name), m_parent(parent), m_facts(facts), m_image(image)
+    {
+    }
+
+    QString m_name;  // a top-level node's whole key
+    ServerTreeNode* m_parent;
+    QList<ServerTreeNode*> m_children;  // owned
+    ServerTreeFacts m_facts;
+    int m_row = 0;  // its place among its parent's children
+    quint8 m_image;  // index into the tree's image keys
+};
+
+class ServerTree : public QTreeView {
     Q_OBJECT
 public:
-    using Node = QTreeWidgetItem;
+    using Node = ServerTreeNode;
+    using Facts = ServerTreeFacts;
 
-    // What a node's tooltip tells of its entry besides the text.
-    struct Facts {
-        qint64 size = -1;     // in bytes; -1 when not told (folders)
-        quint64 changed = 0;  // time of change in 100 ns ticks since 1601, UTC; 0 when unknown
-    };
-
+    // A child to add: its name (the last part of its key) and image key.
     struct NewNode {
-        QString key;
-        QString text;
+        QString name;
         QString image;
         Facts facts;
     };
@@ -33,8 +67,9 @@ public:
     void setImageList(const ImageList* images);
 
     // Adds a node as last child of relativeKey (top level when empty).
-    // Returns nullptr for an existing key or a missing relative.
-    Node* addNode(const QString& relativeKey, const QString& key, const QString& text, const QString& image);
+    // Returns nullptr for an existing key, a missing relative, or a key that
+    // is not relativeKey, "/" and a name without "/".
+    Node* addNode(const QString& relativeKey, const QString& key, const QString& image);
     // Adds count children made one by one by nodeAt(0 ... count - 1), in one
     // insertion; entries whose key exists are skipped. Returns the last node
     // added, or nullptr.
@@ -45,19 +80,26 @@ public:
     // Removes every child of a node, each with its subtree, in one step.
     void removeChildren(Node* node);
 
-    Node* node(const QString& key) const { return m_byKey.value(key); }
-    bool contains(const QString& key) const { return m_byKey.contains(key); }
-    int nodeCount() const { return int(m_byKey.size()); }
+    Node* node(const QString& key) const;
+    bool contains(const QString& key) const { return node(key) != nullptr; }
+    int nodeCount() const;
+    int topLevelCount() const;
     Node* selectedNode() const;
+    // Makes a node the current one and selects it; nullptr clears both.
+    void setCurrentNode(Node* node);
+    Node* nodeAt(const QPoint& point) const;
+    QRect nodeRect(const Node* node) const;
+    QModelIndex indexOf(const Node* node) const;
+    bool isNodeExpanded(const Node* node) const { return isExpanded(indexOf(node)); }
 
     static QString key(const Node* node);
-    static QString text(const Node* node);
+    static QString text(const Node* node) { return key(node); }
     QString imageKey(const Node* node) const;
     void setImageKey(Node* node, const QString& image);
     // The picture of an image key in the attached image list.
     QIcon icon(const QString& image) const;
-    static Node* parentNode(const Node* node);
-    static Node* firstChild(const Node* node);
+    static Node* parentNode(const Node* node) { return node ? node->m_parent : nullptr; }
+    static Node* firstChild(const Node* node) { return node ? node->child(0) : nullptr; }
     static Node* nextSibling(const Node* node);
     // Expands every ancestor and scrolls the node into view.
     void ensureNodeVisible(Node* node);
@@ -89,9 +131,8 @@ protected:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
-    Node* makeNode(const NewNode& node);
-    void forgetSubtree(Node* node);
+    static Node* nodeOf(const QModelIndex& index);
 
     const ImageList* m_images = nullptr;
-    QHash<QString, Node*> m_byKey;
+    ServerTreeModel* m_model;
 };

@@ -64,7 +64,7 @@ void frmMain::AddListingNodes(const QString& parentKey)
     const QString server = txtServer->text();
     if (parentKey == server && ListingNames.isEmpty()) {
         // Refused when the root is there already: it then stays, without children.
-        tvwServer->addNode(QString(), server, server, kRoot);
+        tvwServer->addNode(QString(), server, kRoot);
         return;
     }
     if (ListingAttributes.isEmpty())
@@ -72,15 +72,15 @@ void frmMain::AddListingNodes(const QString& parentKey)
     // Made one at a time as they go in: a list of them all first would
     // hold megabytes for a long folder.
     const qsizetype count = std::min(ListingNames.size(), ListingAttributes.size());
-    ServerTree::Node* last = tvwServer->addChildren(parentKey, count, [this, &parentKey](qsizetype i) {
-        return remote_tree::NodeOfListing(parentKey, ListingNames.at(i), ListingAttributes.at(i), ListingFacts.value(i));
+    ServerTree::Node* last = tvwServer->addChildren(parentKey, count, [this](qsizetype i) {
+        return remote_tree::NodeOfListing(ListingNames.at(i), ListingAttributes.at(i), ListingFacts.value(i));
     });
     if (!last)
         return;
     // As many entries as fit come into view, but never at the cost of the
     // folder that was opened.
     tvwServer->ensureNodeVisible(last);
-    tvwServer->scrollToItem(tvwServer->node(parentKey));
+    tvwServer->scrollTo(tvwServer->indexOf(tvwServer->node(parentKey)));
 }
 
 bool frmMain::ChangeServerDirectory(const QString& keyOrPath) { return changeDirectory(*this, keyOrPath); }

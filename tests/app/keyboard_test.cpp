@@ -39,7 +39,7 @@ TEST_F(Keyboard, TreeKeysOpenAndCloseTheSelectedFolder)
     ServerTree* tree = window->tvwServer;
     // Reached by Tab with nothing selected, the tree selects the node it marks, so Enter acts on it.
     tree->clearSelection();
-    tree->setCurrentItem(nullptr);
+    tree->setCurrentNode(nullptr);
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

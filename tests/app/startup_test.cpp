@@ -195,14 +195,14 @@ TEST_F(StartupTest, EveryControlHasANameAPersonWouldSay)
 TEST_F(StartupTest, TreeNodesDescribeTheirImage)
 {
     ServerTree* tree = window->tvwServer;
-    ServerTree::Node* root = tree->addNode({}, QStringLiteral("srv"), QStringLiteral("srv"), QStringLiteral("root"));
-    ServerTree::Node* pub = tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"), QStringLiteral("srv/pub"),
+    ServerTree::Node* root = tree->addNode({}, QStringLiteral("srv"), QStringLiteral("root"));
+    ServerTree::Node* pub = tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"),
                                           QStringLiteral("closed"));
-    EXPECT_EQ(root->data(0, Qt::AccessibleDescriptionRole).toString(), QStringLiteral("root"));
+    EXPECT_EQ(tree->indexOf(root).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("root"));
     tree->setImageKey(pub, QStringLiteral("open"));
-    EXPECT_EQ(pub->data(0, Qt::AccessibleDescriptionRole).toString(), QStringLiteral("open"));
-    EXPECT_EQ(tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"), {}, {}), nullptr);  // key exists
-    EXPECT_EQ(tree->addNode(QStringLiteral("nope"), QStringLiteral("x"), {}, {}), nullptr);       // no relative
+    EXPECT_EQ(tree->indexOf(pub).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("open"));
+    EXPECT_EQ(tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"), {}), nullptr);  // key exists
+    EXPECT_EQ(tree->addNode(QStringLiteral("nope"), QStringLiteral("x"), {}), nullptr);       // no relative
     EXPECT_TRUE(tree->removeNode(QStringLiteral("srv")));
     EXPECT_FALSE(tree->contains(QStringLiteral("srv/pub")));
     EXPECT_FALSE(tree->removeNode(QStringLiteral("srv")));

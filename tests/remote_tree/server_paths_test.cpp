@@ -55,11 +55,10 @@ TEST(NodeNames, EmptyNamesAndSlashesCannotStandInAKey)
 
 TEST(ListingNodes, FoldersAreExactlyTheDirectoryBit)
 {
-    const QList<ServerTree::NewNode> nodes = {NodeOfListing("srv", "pub", 16), NodeOfListing("srv", "ro", 17),
-                                              NodeOfListing("srv", "readme.txt", 128),
-                                              NodeOfListing("srv", "high", 0x10010)};
-    EXPECT_EQ(nodes[0].key, "srv/pub");
-    EXPECT_EQ(nodes[0].text, "srv/pub");
+    const QList<ServerTree::NewNode> nodes = {NodeOfListing("pub", 16), NodeOfListing("ro", 17),
+                                              NodeOfListing("readme.txt", 128),
+                                              NodeOfListing("high", 0x10010)};
+    EXPECT_EQ(nodes[0].name, "pub");
     EXPECT_EQ(nodes[0].image, "closed");
     EXPECT_EQ(nodes[1].image, "file");
     EXPECT_EQ(nodes[2].image, "file");

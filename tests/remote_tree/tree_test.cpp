@@ -28,7 +28,7 @@ TEST_F(Tree, TheFirstLevelShowsTheLoginDirectoryInListingOrder)
     EXPECT_EQ(imageOf("srv/readme.txt"), "file");
     EXPECT_EQ(imageOf("srv/ro dir"), "file");
     EXPECT_EQ(ServerTree::text(window->tvwServer->node("srv/pub")), "srv/pub");
-    EXPECT_TRUE(window->tvwServer->node("srv")->isExpanded());
+    EXPECT_TRUE(window->tvwServer->isNodeExpanded(window->tvwServer->node("srv")));
     EXPECT_EQ(window->ListingNames, (QStringList{"pub", "readme.txt", "ro dir", "中文 名.txt"}));
     EXPECT_EQ(window->ListingAttributes, (QList<quint32>{16, 128, 17, 128}));
 }
@@ -54,8 +54,9 @@ TEST_F(Tree, DoubleClicksOpenCloseAndReopenAFolderFromTheServer)
     doubleClickNode("srv/pub");
     EXPECT_EQ(imageOf("srv/pub"), "open");
     const ServerTree::Node* pub = window->tvwServer->node("srv/pub");
-    EXPECT_EQ(pub->icon(0).cacheKey(), window->imgPicture.image("open").cacheKey());
-    EXPECT_EQ(pub->data(0, Qt::AccessibleDescriptionRole).toString(), "open");
+    const QModelIndex at = window->tvwServer->indexOf(pub);
+    EXPECT_EQ(at.data(Qt::DecorationRole).value<QIcon>().cacheKey(), window->imgPicture.image("open").cacheKey());
+    EXPECT_EQ(at.data(Qt::AccessibleDescriptionRole).toString(), "open");
     EXPECT_EQ(childKeys("srv/pub"), (QStringList{"srv/pub/a.txt", "srv/pub/src"}));
     EXPECT_EQ(net.calls.mid(0, 2), (QStringList{"FtpSetCurrentDirectoryA(/pub)", "FtpFindFirstFileA(*.*)"}));
     EXPECT_TRUE(net.calls.last().startsWith("InternetCloseHandle("));
@@ -119,7 +120,7 @@ TEST_F(Tree, ADoubleClickOnTheEmptyAreaActsOnTheSelectedNode)
     connectFake();
     QWidget* area = window->tvwServer->viewport();
     const QPoint empty(5, area->height() - 2);
-    ASSERT_EQ(window->tvwServer->itemAt(empty), nullptr);
+    ASSERT_EQ(window->tvwServer->nodeAt(empty), nullptr);
     selectNode("srv/pub");
     QTest::mouseDClick(area, Qt::LeftButton, {}, empty);
     EXPECT_EQ(imageOf("srv/pub"), "open");
@@ -195,7 +196,7 @@ TEST_F(Tree, RefreshRebuildsOneLevelAndKeepsAnEmptiedRoot)
     net.FtpRemoveDirectoryA(c, "/docs");
     ASSERT_TRUE(net.names("/").isEmpty());
     window->RefreshServerNode(window->tvwServer->node("srv"));
-    EXPECT_EQ(window->tvwServer->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwServer->topLevelCount(), 1);
     EXPECT_EQ(window->tvwServer->nodeCount(), 1);
     EXPECT_EQ(imageOf("srv"), "root");
     EXPECT_EQ(panel1(), "提示: 文件夹为空!");
@@ -261,8 +262,8 @@ TEST_F(TreeView, OpeningALongFolderKeepsItInViewAndTooltipsTellWhatTheRowsCannot
     doubleClickNode("srv/pub");
     ServerTree* tree = window->tvwServer;
     const QRect shown = tree->viewport()->rect();
-    EXPECT_TRUE(shown.contains(tree->visualItemRect(tree->node("srv/pub"))));
-    EXPECT_TRUE(shown.contains(tree->visualItemRect(tree->node("srv/pub/f00.txt"))));
+    EXPECT_TRUE(shown.contains(tree->nodeRect(tree->node("srv/pub"))));
+    EXPECT_TRUE(shown.contains(tree->nodeRect(tree->node("srv/pub/f00.txt"))));
 
     EXPECT_EQ(tree->toolTipOf(tree->node("srv")), "");          // whole text shown, nothing more known
     EXPECT_EQ(tree->toolTipOf(tree->node("srv/pub/sub")), "");  // a folder without a time
@@ -271,8 +272,8 @@ TEST_F(TreeView, OpeningALongFolderKeepsItInViewAndTooltipsTellWhatTheRowsCannot
     EXPECT_EQ(tree->toolTipOf(tree->node(cut)), cut + "\n大小: 1 字节");
 
     ServerTree::Node* node = tree->node("srv/pub/f01.txt");
-    tree->scrollToItem(node);
-    const QPoint at = tree->visualItemRect(node).center();
+    tree->ensureNodeVisible(node);
+    const QPoint at = tree->nodeRect(node).center();
     QHelpEvent help(QEvent::ToolTip, at, tree->viewport()->mapToGlobal(at));
     QApplication::sendEvent(tree->viewport(), &help);
     EXPECT_EQ(QToolTip::text(), "srv/pub/f01.txt\n大小: 5 字节");

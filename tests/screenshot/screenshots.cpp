@@ -64,8 +64,7 @@ ServerTree::Node* pick(frmMain& window, const testsupport::FtpServer& server, co
     if (!node)
         return nullptr;
     window.tvwServer->clearSelection();
-    window.tvwServer->setCurrentItem(node);
-    node->setSelected(true);
+    window.tvwServer->setCurrentNode(node);
     if (open)
         window.tvwServer_DblClick();
     return node;

@@ -17,7 +17,7 @@ TEST_F(LiveConnection, ANamedLogInShowsTheLoginDirectory)
     putOnServer(server.workDir() + "/hello.txt", "hi");
     connectLive();
     ASSERT_TRUE(modWinInet::IsConnected) << panel1().toStdString();
-    EXPECT_EQ(window->tvwServer->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwServer->topLevelCount(), 1);
     EXPECT_EQ(imageOf(server.host()), "root");
     EXPECT_FALSE(window->cmdConnect->isEnabled());
     EXPECT_EQ(panel2(), "连接中");
@@ -83,7 +83,7 @@ TEST_F(LiveConnection, DisconnectingRestoresTheLayoutAndAllowsAReconnect)
     putOnServer(server.workDir() + "/later.txt", "x");
     window->cmdConnect->click();
     ASSERT_TRUE(modWinInet::IsConnected) << panel1().toStdString();
-    EXPECT_EQ(window->tvwServer->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwServer->topLevelCount(), 1);
 }
 
 TEST_F(LiveConnection, ClosingTheSessionWhileConnectedLeavesTheTreeUntilDisconnect)
@@ -94,7 +94,7 @@ TEST_F(LiveConnection, ClosingTheSessionWhileConnectedLeavesTheTreeUntilDisconne
     window->LoadInternetDialog()->cmdInternetClose_Click();
     EXPECT_FALSE(modWinInet::IsConnected);
     EXPECT_EQ(modWinInet::SessionHandle, 0u);
-    EXPECT_EQ(window->tvwServer->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwServer->topLevelCount(), 1);
     EXPECT_TRUE(window->cmdDisConnect->isEnabled());
 
     window->cmdDisConnect->click();

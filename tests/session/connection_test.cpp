@@ -140,7 +140,7 @@ TEST_F(Connection, ConnectingSwitchesTheLayoutAndListsTheLoginDirectory)
 TEST_F(Connection, AnEmptyLoginDirectoryLeavesTheRootAlone)
 {
     connectFake();
-    EXPECT_EQ(window->tvwServer->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwServer->topLevelCount(), 1);
     EXPECT_TRUE(childKeys("srv").isEmpty());
     EXPECT_EQ(panel1(), "提示: 文件夹为空!");
     EXPECT_EQ(panel2(), "会话中");
@@ -196,7 +196,7 @@ TEST_F(Connection, ReconnectingAfterADisconnectBuildsAFreshTree)
     connectFake();
     window->cmdDisConnect->click();
     window->cmdConnect->click();
-    EXPECT_EQ(window->tvwServer->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwServer->topLevelCount(), 1);
     EXPECT_EQ(childKeys("srv"), QStringList{"srv/pub"});
 }
 

@@ -63,10 +63,8 @@ void WindowTest::connectTo(const QString& host, quint16 port, const QString& use
 void WindowTest::selectNode(const QString& key)
 {
     window->tvwServer->clearSelection();
-    if (ServerTree::Node* node = window->tvwServer->node(key)) {
-        window->tvwServer->setCurrentItem(node);
-        node->setSelected(true);
-    }
+    if (ServerTree::Node* node = window->tvwServer->node(key))
+        window->tvwServer->setCurrentNode(node);
 }
 
 void WindowTest::doubleClickNode(const QString& key)
@@ -75,7 +73,7 @@ void WindowTest::doubleClickNode(const QString& key)
     ServerTree::Node* node = window->tvwServer->node(key);
     ASSERT_NE(node, nullptr) << key.toStdString();
     QWidget* viewport = window->tvwServer->viewport();
-    const QPoint at = window->tvwServer->visualItemRect(node).center();
+    const QPoint at = window->tvwServer->nodeRect(node).center();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
 }
