@@ -159,7 +159,7 @@ public:
     // --- window-owned data ----------------------------------------------------
     QStringList ListingNames;           // names of the last server listing
     QList<quint32> ListingAttributes;   // their attribute words, in parallel
-    QList<ServerTree::Facts> ListingFacts;  // their size and time of change, in parallel
+    QList<ServerTree::Facts> ListingFacts;  // their size and time of change, in parallel, until added as nodes
     QString SavedUserName;              // kept while anonymous log-in is ticked
     QString LoginDirectory = QStringLiteral("/");  // where the server put the session
 

@@ -157,7 +157,7 @@ public:
         }
         if (batch.isEmpty())
             return nullptr;
-        QList<Node*>& list = parent ? parent->m_children : m_roots;
+        QList<Node*>& list = childList(parent);
         const int first = int(list.size());
         beginInsertRows(indexOf(parent), first, first + int(batch.size()) - 1);
         for (Node* node : batch) {
@@ -170,7 +170,7 @@ public:
 
     void remove(Node* node)
     {
-        QList<Node*>& list = node->m_parent ? node->m_parent->m_children : m_roots;
+        QList<Node*>& list = childList(node->m_parent);
         beginRemoveRows(indexOf(node->m_parent), node->m_row, node->m_row);
         // The only top-level node holds every node: forget them all at once.
         if (!node->m_parent && m_roots.size() == 1)
@@ -186,13 +186,13 @@ public:
 
     void removeChildren(Node* node)
     {
-        if (node->m_children.isEmpty())
+        if (node->childCount() == 0)
             return;
-        beginRemoveRows(indexOf(node), 0, int(node->m_children.size()) - 1);
-        const QList<Node*> children = std::exchange(node->m_children, {});
-        for (Node* child : children)
+        beginRemoveRows(indexOf(node), 0, node->childCount() - 1);
+        const std::unique_ptr<QList<Node*>> children = std::move(node->m_children);
+        for (Node* child : *children)
             forgetSubtree(child);
-        qDeleteAll(children);
+        qDeleteAll(*children);
         endRemoveRows();
     }
 
@@ -205,16 +205,25 @@ public:
     }
 
 private:
-    const QList<Node*>& children(const QModelIndex& parent) const
+    const QList<Node*>& children(const QModelIndex& parent) const { return childrenOf(nodeOf(parent)); }
+    const QList<Node*>& childrenOf(const Node* node) const
     {
-        const Node* node = nodeOf(parent);
-        return node ? node->m_children : m_roots;
+        static const QList<Node*> none;
+        return !node ? m_roots : node->m_children ? *node->m_children : none;
     }
     void forgetSubtree(const Node* node)
     {
         m_byName.remove(ChildName{node->m_parent, node->m_name});
-        for (const Node* child : node->m_children)
+        for (const Node* child : childrenOf(node))
             forgetSubtree(child);
+    }
+    QList<Node*>& childList(Node* parent)
+    {
+        if (!parent)
+            return m_roots;
+        if (!parent->m_children)
+            parent->m_children = std::make_unique<QList<Node*>>();
+        return *parent->m_children;
     }
 
     ServerTree* m_tree;

@@ -10,6 +10,7 @@
 #include <QTreeView>
 
 #include <functional>
+#include <memory>
 
 class ImageList;
 class ServerTreeModel;
@@ -27,10 +28,14 @@ class ServerTreeNode {
 public:
     ServerTreeNode(const ServerTreeNode&) = delete;
     ServerTreeNode& operator=(const ServerTreeNode&) = delete;
-    ~ServerTreeNode() { qDeleteAll(m_children); }
+    ~ServerTreeNode()
+    {
+        if (m_children)
+            qDeleteAll(*m_children);
+    }
 
-    int childCount() const { return int(m_children.size()); }
-    ServerTreeNode* child(int index) const { return m_children.value(index); }
+    int childCount() const { return m_children ? int(m_children->size()) : 0; }
+    ServerTreeNode* child(int index) const { return m_children ? m_children->value(index) : nullptr; }
     ServerTreeNode* parent() const { return m_parent; }
 
 private:
@@ -43,7 +48,8 @@ private:
 
     QString m_name;  // a top-level node's whole key
     ServerTreeNode* m_parent;
-    QList<ServerTreeNode*> m_children;  // owned
+    // Owned; most nodes are files and never have a list.
+    std::unique_ptr<QList<ServerTreeNode*>> m_children;
     ServerTreeFacts m_facts;
     int m_row = 0;  // its place among its parent's children
     quint8 m_image;  // index into the tree's image keys

@@ -70,11 +70,15 @@ void frmMain::AddListingNodes(const QString& parentKey)
     if (ListingAttributes.isEmpty())
         return;
     // Made one at a time as they go in: a list of them all first would
-    // hold megabytes for a long folder.
+    // hold megabytes for a long folder. The facts are the nodes' from here on.
     const qsizetype count = std::min(ListingNames.size(), ListingAttributes.size());
-    ServerTree::Node* last = tvwServer->addChildren(parentKey, count, [this](qsizetype i) {
-        return remote_tree::NodeOfListing(ListingNames.at(i), ListingAttributes.at(i), ListingFacts.value(i));
-    });
+    ServerTree::Node* last = nullptr;
+    {
+        const QList<ServerTree::Facts> facts = std::exchange(ListingFacts, {});
+        last = tvwServer->addChildren(parentKey, count, [this, &facts](qsizetype i) {
+            return remote_tree::NodeOfListing(ListingNames.at(i), ListingAttributes.at(i), facts.value(i));
+        });
+    }
     if (!last)
         return;
     // As many entries as fit come into view, but never at the cost of the

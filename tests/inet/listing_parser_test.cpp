@@ -11,6 +11,14 @@ namespace {
 
 const QDateTime kNow(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC);
 
+// 100 ns ticks since 1601 of an ISO time; 0 for none.
+quint64 ticksOf(const char* iso)
+{
+    const QDateTime time = QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate);
+    constexpr qint64 kMs1601To1970 = 11644473600000LL;
+    return time.isValid() ? quint64(time.toMSecsSinceEpoch() + kMs1601To1970) * 10000 : 0;
+}
+
 struct Row {
     const char* line;
     bool parsed;
@@ -58,13 +66,14 @@ TEST(ListingParser, Rows)
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.line);
         ListingEntry entry;
-        ASSERT_EQ(parseListingLine(QByteArray(row.line), kNow, entry), row.parsed);
+        const QByteArray line(row.line);
+        ASSERT_EQ(parseListingLine(line, kNow, entry), row.parsed);
         if (!row.parsed)
             continue;
         EXPECT_EQ(entry.name, QByteArray(row.name));
         EXPECT_EQ(entry.directory, row.directory);
         EXPECT_EQ(entry.size, row.size);
-        EXPECT_EQ(entry.modified, QDateTime::fromString(QString::fromLatin1(row.modified), Qt::ISODate));
+        EXPECT_EQ(entry.fileTime, ticksOf(row.modified)) << row.line;
     }
 }
 
@@ -75,7 +84,8 @@ TEST(ListingParser, WholeReplyKeepsOrderAndSkipsNoiseAndNul)
                       "drwxr-xr-x 2 u g 0 Jan  1 2020 a\r\n";
     text += QByteArray("-rw-r--r-- 1 u g 1 Jan  1 2020 n\0ul\r\n", 38);
     text += "\x01\x02 binary noise\n-rw-r--r-- 1 u g 9 Jan  1 2020 last";
-    const auto entries = parseListing(text, kNow);
+    std::vector<ListingEntry> entries;
+    parseListing(text, kNow, [&](const ListingEntry& entry) { entries.push_back(entry); });
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].name, QByteArray("b"));
     EXPECT_EQ(entries[1].name, QByteArray("a"));
@@ -85,7 +95,21 @@ TEST(ListingParser, WholeReplyKeepsOrderAndSkipsNoiseAndNul)
 
 TEST(ListingParser, FileTimeCountsFrom1601)
 {
-    using inet::detail::toFileTime;
-    EXPECT_EQ(toFileTime(QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC)), 116444736000000000ULL);
-    EXPECT_EQ(toFileTime(QDateTime()), 0u);
+    const struct {
+        const char* line;
+        quint64 ticks;
+    } rows[] = {
+        {"-rw-r--r-- 1 u g 1 Jan  1 1970 epoch", 116444736000000000ULL},
+        {"-rw-r--r-- 1 u g 1 Jan  2 1601 day", 864000000000ULL},
+        {"-rw-r--r-- 1 u g 1 Dec 31 1600 early", 0},          // before 1601: unknown
+        {"-rw-r--r-- 1 u g 1 Feb 29 2100 noleap", 0},         // 2100 is no leap year
+        {"-rw-r--r-- 1 u g 1 Feb 29 2000 leap", 125962560000000000ULL},
+        {"12-31-69  11:59PM  1 dos", 148002335400000000ULL},  // two-digit years before 70 are 20xx
+    };
+    for (const auto& row : rows) {
+        ListingEntry entry;
+        const QByteArray line(row.line);
+        ASSERT_TRUE(parseListingLine(line, kNow, entry)) << row.line;
+        EXPECT_EQ(entry.fileTime, row.ticks) << row.line;
+    }
 }

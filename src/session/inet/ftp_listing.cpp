@@ -81,8 +81,8 @@ int monthOf(Field s)
     return 0;
 }
 
-// "12:34" or a four-digit year; fills time or year.
-bool timeOrYear(Field s, QTime& time, int& year)
+// "12:34" or a four-digit year; fills the minute of the day or the year.
+bool timeOrYear(Field s, int& minuteOfDay, int& year)
 {
     if (s.size() == 4 && allDigits(s)) {
         year = digitsValue<int>(s);
@@ -95,26 +95,55 @@ bool timeOrYear(Field s, QTime& time, int& year)
     const Field minutes = s.sliced(colon + 1);
     if (!allDigits(hours) || !allDigits(minutes))
         return false;
-    time = QTime(digitsValue<int>(hours), digitsValue<int>(minutes));
-    return time.isValid();
+    const int hour = digitsValue<int>(hours);
+    const int minute = digitsValue<int>(minutes);
+    if (hour > 23 || minute > 59)
+        return false;
+    minuteOfDay = hour * 60 + minute;
+    return true;
 }
 
-constexpr qint64 kMsPerDay = 86400000;
+bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
-// Milliseconds since 1970 of a valid date and time, UTC.
-qint64 utcMs(const QDate& date, const QTime& time)
+int daysInMonth(int year, int month)
 {
-    constexpr qint64 kJulianDay1970 = 2440588;
-    return (date.toJulianDay() - kJulianDay1970) * kMsPerDay + time.msecsSinceStartOfDay();
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// A valid date without a valid time stands for its midnight.
-QDateTime utcTime(int year, int month, int day, const QTime& time)
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+qint64 daysSince1970(int year, int month, int day)
 {
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return {};
-    return QDateTime::fromMSecsSinceEpoch(utcMs(date, time.isValid() ? time : QTime(0, 0)), Qt::UTC);
+    year -= month <= 2;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yearOfEra = year - era * 400;
+    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+constexpr qint64 kMinutesPerDay = 24 * 60;
+constexpr qint64 kDaysFrom1601To1970 = 134774;
+constexpr quint64 kTicksPerMinute = 600000000;
+
+// Minutes since 1970 of a date and a minute of the day, UTC; false for a
+// date that does not exist.
+bool utcMinutes(int year, int month, int day, int minuteOfDay, qint64& minutes)
+{
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+        return false;
+    minutes = daysSince1970(year, month, day) * kMinutesPerDay + minuteOfDay;
+    return true;
+}
+
+// The time in 100 ns ticks since 1601, UTC; 0 for a date that does not
+// exist or lies before 1601.
+quint64 fileTime(int year, int month, int day, int minuteOfDay)
+{
+    qint64 minutes = 0;
+    if (!utcMinutes(year, month, day, minuteOfDay, minutes) || minutes < -kDaysFrom1601To1970 * kMinutesPerDay)
+        return 0;
+    return quint64(minutes + kDaysFrom1601To1970 * kMinutesPerDay) * kTicksPerMinute;
 }
 
 // What Unix dates given with a time of day are read against: this year,
@@ -124,20 +153,22 @@ struct Clock {
     {
         const QDateTime nowUtc = now.toUTC();
         year = nowUtc.date().year();
-        latestMs = nowUtc.toMSecsSinceEpoch() + kMsPerDay;
+        latestMinutes = nowUtc.toSecsSinceEpoch() / 60 + kMinutesPerDay;
     }
     int year;
-    qint64 latestMs;
+    qint64 latestMinutes;
 };
 
-QDateTime unixDate(int month, int day, const QTime& time, int year, const Clock& clock)
+// A date with a year stands for its midnight; one with a time of day is in
+// the clock's year, or the year before when that would be more than a day ahead.
+quint64 unixDate(int month, int day, int minuteOfDay, int year, const Clock& clock)
 {
     if (year > 0)
-        return utcTime(year, month, day, QTime(0, 0));
-    const QDateTime t = utcTime(clock.year, month, day, time);
-    if (t.isValid() && t.toMSecsSinceEpoch() > clock.latestMs)
-        return utcTime(clock.year - 1, month, day, time);
-    return t;
+        return fileTime(year, month, day, 0);
+    qint64 minutes = 0;
+    if (utcMinutes(clock.year, month, day, minuteOfDay, minutes) && minutes > clock.latestMinutes)
+        return fileTime(clock.year - 1, month, day, minuteOfDay);
+    return fileTime(clock.year, month, day, minuteOfDay);
 }
 
 bool parseUnix(Field line, const Clock& clock, ListingEntry& entry)
@@ -151,10 +182,10 @@ bool parseUnix(Field line, const Clock& clock, ListingEntry& entry)
     for (size_t i = 2; i + 2 < t.count; ++i) {
         const int month = monthOf(t.at[i]);
         const Field day = t.at[i + 1];
-        QTime time;
+        int minuteOfDay = 0;
         int year = 0;
         if (!month || !allDigits(t.at[i - 1]) || !allDigits(day) || day.size() > 2 ||
-            !timeOrYear(t.at[i + 2], time, year))
+            !timeOrYear(t.at[i + 2], minuteOfDay, year))
             continue;
         const Field date = t.at[i + 2];
         const qsizetype nameStart = date.data() + date.size() + 1 - line.data();  // exactly one blank after the date
@@ -166,10 +197,10 @@ bool parseUnix(Field line, const Clock& clock, ListingEntry& entry)
             if (arrow > 0)
                 name.truncate(arrow);
         }
-        entry.name = name.toByteArray();
+        entry.name = name;
         entry.directory = type == 'd';
         entry.size = digitsValue<qint64>(t.at[i - 1]);
-        entry.modified = unixDate(month, digitsValue<int>(day), time, year, clock);
+        entry.fileTime = unixDate(month, digitsValue<int>(day), minuteOfDay, year, clock);
         return true;
     }
     return false;
@@ -202,12 +233,12 @@ bool parseDos(Field line, ListingEntry& entry)
     const bool pm = endsWithNoCase(clock, "PM");
     if (am || pm)
         clock.chop(2);
-    QTime time;
+    int minuteOfDay = -1;
     int unusedYear = 0;
-    if (!timeOrYear(clock, time, unusedYear) || !time.isValid())
+    if (!timeOrYear(clock, minuteOfDay, unusedYear) || minuteOfDay < 0)
         return false;
     if (am || pm)
-        time = QTime(time.hour() % 12 + (pm ? 12 : 0), time.minute());
+        minuteOfDay = (minuteOfDay / 60 % 12 + (pm ? 12 : 0)) * 60 + minuteOfDay % 60;
     const Field kind = t.at[2];
     if (kind.compare(Field("<DIR>"), Qt::CaseInsensitive) == 0) {
         entry.directory = true;
@@ -219,11 +250,11 @@ bool parseDos(Field line, ListingEntry& entry)
     qsizetype start = kind.data() + kind.size() - line.data();
     while (start < line.size() && line[start] == ' ')
         ++start;
-    entry.name = line.sliced(start).toByteArray();
+    entry.name = line.sliced(start);
     int year = digitsValue<int>(yearText);
     if (yearText.size() <= 2)
         year += year < 70 ? 2000 : 1900;
-    entry.modified = utcTime(year, digitsValue<int>(monthText), digitsValue<int>(dayText), time);
+    entry.fileTime = fileTime(year, digitsValue<int>(monthText), digitsValue<int>(dayText), minuteOfDay);
     return true;
 }
 
@@ -237,17 +268,14 @@ bool parseLine(Field line, const Clock& clock, ListingEntry& entry)
 
 }  // namespace
 
-bool parseListingLine(const QByteArray& line, const QDateTime& now, ListingEntry& entry)
+bool parseListingLine(QByteArrayView line, const QDateTime& now, ListingEntry& entry)
 {
     return parseLine(line, Clock(now), entry);
 }
 
-std::vector<ListingEntry> parseListing(const QByteArray& text, const QDateTime& now)
+void parseListing(QByteArrayView all, const QDateTime& now, const std::function<void(const ListingEntry&)>& take)
 {
     const Clock clock(now);
-    std::vector<ListingEntry> entries;
-    entries.reserve(size_t(text.count('\n')) + 1);
-    const Field all(text);
     qsizetype pos = 0;
     ListingEntry entry;
     while (pos < all.size()) {
@@ -259,18 +287,8 @@ std::vector<ListingEntry> parseListing(const QByteArray& text, const QDateTime& 
             line.chop(1);
         pos = end + 1;
         if (parseLine(line, clock, entry))
-            entries.push_back(std::move(entry));
+            take(entry);
     }
-    return entries;
-}
-
-quint64 toFileTime(const QDateTime& time)
-{
-    if (!time.isValid())
-        return 0;
-    constexpr qint64 kEpochDelta = 11644473600LL;  // seconds from 1601 to 1970
-    const qint64 ms = time.toMSecsSinceEpoch() + kEpochDelta * 1000;
-    return ms < 0 ? 0 : quint64(ms) * 10000;
 }
 
 }  // namespace inet::detail

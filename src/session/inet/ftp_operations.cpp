@@ -27,15 +27,15 @@ bool matchesAll(const QString& filter)
     return filter.isEmpty() || filter == QLatin1String("*") || filter == QLatin1String("*.*");
 }
 
-FindData toFindData(const ListingEntry& entry, const QString& name)
+// An entry without its name, which is decoded later with all the others.
+FindData toFindData(const ListingEntry& entry)
 {
     FindData d;
     d.dwFileAttributes = entry.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-    d.ftLastWriteTime = toFileTime(entry.modified);
+    d.ftLastWriteTime = entry.fileTime;
     const quint64 size = entry.size > 0 ? quint64(entry.size) : 0;
     d.nFileSizeHigh = quint32(size >> 32);
     d.nFileSizeLow = quint32(size & 0xffffffffu);
-    d.cFileName = name;
     return d;
 }
 
@@ -91,22 +91,33 @@ bool CurlInternet::listInto(ConnectionState& c, const QString& dir, const QStrin
     QByteArray text;
     if (!finish(c, c.link->list(c.names.encodePath(dir), text)))
         return false;
+    // A long reply is megabytes: its names stay views into it until they
+    // are decoded, and each entry is made once, where it stays.
+    std::vector<FindData>& entries = find.entries;
+    QList<QByteArray> raws;
+    const qsizetype lines = text.count('\n') + 1;
+    entries.reserve(size_t(lines));
+    raws.reserve(lines);
+    parseListing(text, QDateTime::currentDateTimeUtc(), [&](const ListingEntry& entry) {
+        entries.push_back(toFindData(entry));
+        raws.append(QByteArray::fromRawData(entry.name.data(), entry.name.size()));
+    });
+    QStringList names = c.names.decodeListing(dir, raws);
+    raws = QList<QByteArray>();
+    text = QByteArray();
     const QRegularExpression pattern(
         matchesAll(filter) ? QString() : QRegularExpression::wildcardToRegularExpression(filter));
-    std::vector<ListingEntry> entries = parseListing(text, QDateTime::currentDateTimeUtc());
-    text = QByteArray();  // a long reply is megabytes: gone before the names are decoded
-    QList<QByteArray> raws;
-    raws.reserve(qsizetype(entries.size()));
-    for (ListingEntry& entry : entries)
-        raws.append(std::move(entry.name));
-    const QStringList names = c.names.decodeListing(dir, raws);
-    raws = QList<QByteArray>();
-    find.entries.reserve(entries.size());
+    size_t kept = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!matchesAll(filter) && !pattern.match(names[qsizetype(i)]).hasMatch())
+        QString& name = names[qsizetype(i)];
+        if (!matchesAll(filter) && !pattern.match(name).hasMatch())
             continue;
-        find.entries.push_back(toFindData(entries[i], names[qsizetype(i)]));
+        entries[i].cFileName = std::move(name);
+        if (kept != i)
+            entries[kept] = std::move(entries[i]);
+        ++kept;
     }
+    entries.resize(kept);
     return true;
 }
 

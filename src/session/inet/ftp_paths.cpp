@@ -122,7 +122,7 @@ QStringList NameCodec::decodeListing(const QString& dir, const QList<QByteArray>
         const QString legacy = legacyText(raws[i]);
         if (!legacy.isNull() && !taken.contains(legacy)) {
             shown[i] = legacy;
-            foreign.insert(legacy, raws[i]);
+            foreign.insert(legacy, QByteArray(raws[i].constData(), raws[i].size()));  // raws may be views
         } else {
             shown[i] = ShownName(raws[i]);
         }

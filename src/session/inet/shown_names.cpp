@@ -1,6 +1,8 @@
 // Shown names: the text form of name bytes that need not be UTF-8.
 #include "internet_api.h"
 
+#include <algorithm>
+
 namespace inet {
 
 namespace {
@@ -50,10 +52,18 @@ bool readsAsEscape(const QByteArray& bytes, qsizetype i)
            isHexDigit(char32_t(uchar(bytes[i + 3])));
 }
 
+// Printable ASCII without a backslash: shown as it is, byte for byte.
+bool isPlainAscii(const QByteArray& bytes)
+{
+    return std::none_of(bytes.cbegin(), bytes.cend(), [](char c) { return isEscapedByte(uchar(c)); });
+}
+
 }  // namespace
 
 bool IsUtf8Name(const QByteArray& bytes)
 {
+    if (isPlainAscii(bytes))
+        return true;
     char32_t point = 0;
     for (qsizetype i = 0; i < bytes.size();) {
         const int length = utf8Sequence(bytes, i, point);
@@ -66,6 +76,8 @@ bool IsUtf8Name(const QByteArray& bytes)
 
 QString ShownName(const QByteArray& bytes)
 {
+    if (isPlainAscii(bytes))
+        return QString::fromLatin1(bytes);
     QString shown;
     shown.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
