@@ -172,12 +172,16 @@ namespace {
 // request and frees them at its end. glibc would hand such blocks back to
 // the system each time (munmap, or trimming the heap), each a TLB flush on
 // every core: in a folder of small files that was a tenth of the client's
-// time. Blocks this size stay in the heap and are reused instead.
+// time. A long listing is the same on a larger scale: its reply, its
+// entries, the names and then the tree's nodes come one after another, and
+// every fresh page costs a fault (a third of the CPU of showing a
+// 30,000-entry folder). Blocks up to 32 MiB stay in the heap, and so do up
+// to 16 MiB freed at its end, to be reused.
 void keepTransferBuffers()
 {
     static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, 1 << 20);
-        mallopt(M_TRIM_THRESHOLD, 4 << 20);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 16 << 20);
         return true;
     }();
     Q_UNUSED(done);

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +39,20 @@ FindData toFindData(const ListingEntry& entry)
     d.nFileSizeHigh = quint32(size >> 32);
     d.nFileSizeLow = quint32(size & 0xffffffffu);
     return d;
+}
+
+// Copies the bytes raws refer to into one block of total bytes, and points
+// them there instead.
+QByteArray gathered(QList<QByteArray>& raws, qsizetype total)
+{
+    QByteArray block(total, Qt::Uninitialized);
+    char* at = block.data();
+    for (QByteArray& raw : raws) {
+        std::memcpy(at, raw.constData(), size_t(raw.size()));
+        raw = QByteArray::fromRawData(at, raw.size());
+        at += raw.size();
+    }
+    return block;
 }
 
 bool isPositive(const Reply& reply, bool intermediate)
@@ -91,20 +107,24 @@ bool CurlInternet::listInto(ConnectionState& c, const QString& dir, const QStrin
     QByteArray text;
     if (!finish(c, c.link->list(c.names.encodePath(dir), text)))
         return false;
-    // A long reply is megabytes: its names stay views into it until they
-    // are decoded, and each entry is made once, where it stays.
+    // A long reply is megabytes, most of it not names: each entry is made
+    // once, where it stays, and the names move into one block of their own
+    // so that the reply is gone before they are decoded.
     std::vector<FindData>& entries = find.entries;
     QList<QByteArray> raws;
     const qsizetype lines = text.count('\n') + 1;
     entries.reserve(size_t(lines));
     raws.reserve(lines);
+    qsizetype nameBytes = 0;
     parseListing(text, QDateTime::currentDateTimeUtc(), [&](const ListingEntry& entry) {
         entries.push_back(toFindData(entry));
         raws.append(QByteArray::fromRawData(entry.name.data(), entry.name.size()));
+        nameBytes += entry.name.size();
     });
+    const QByteArray allNames = gathered(raws, nameBytes);
+    text = QByteArray();
     QStringList names = c.names.decodeListing(dir, raws);
     raws = QList<QByteArray>();
-    text = QByteArray();
     const QRegularExpression pattern(
         matchesAll(filter) ? QString() : QRegularExpression::wildcardToRegularExpression(filter));
     size_t kept = 0;
