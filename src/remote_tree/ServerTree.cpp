@@ -24,7 +24,23 @@ size_t qHash(const ChildName& child, size_t seed = 0) { return qHashMulti(seed, 
 
 bool isFolderImage(QStringView image) { return image == u"open" || image == u"closed"; }
 
+// Texts of the nodes shown with a text other than their key: none, as this
+// program adds them, so none costs a node anything.
+QHash<const ServerTreeNode*, QString>& ownTexts()
+{
+    static QHash<const ServerTreeNode*, QString> texts;
+    return texts;
+}
+
 }  // namespace
+
+ServerTreeNode::~ServerTreeNode()
+{
+    if (m_ownText)
+        ownTexts().remove(this);
+    if (m_children)
+        qDeleteAll(*m_children);
+}
 
 // The nodes, and the item model through which the view shows them: one
 // row per node, the node itself in the index. Nodes are found by parent and
@@ -75,7 +91,7 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return ServerTree::key(node);
+            return ServerTree::text(node);
         case Qt::DecorationRole:
             return m_tree->icon(imageKey(node));
         case Qt::AccessibleDescriptionRole:
@@ -291,7 +307,8 @@ int ServerTree::nodeCount() const { return m_model->nodeCount(); }
 
 int ServerTree::topLevelCount() const { return int(m_model->roots().size()); }
 
-ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString& key, const QString& image)
+ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString& key, const QString& text,
+                                      const QString& image)
 {
     if (contains(key))
         return nullptr;
@@ -304,8 +321,13 @@ ServerTree::Node* ServerTree::addNode(const QString& relativeKey, const QString&
         name = key.mid(relativeKey.size() + 1);
     }
     Node* added = m_model->add(parent, 1, [&](qsizetype) { return NewNode{name, image, {}}; });
-    if (added)
-        setImageKey(added, image);
+    if (!added)
+        return nullptr;
+    if (text != key) {
+        added->m_ownText = true;
+        ownTexts().insert(added, text);
+    }
+    setImageKey(added, image);
     return added;
 }
 
@@ -363,6 +385,11 @@ QString ServerTree::key(const Node* node)
             *--end = u'/';
     }
     return key;
+}
+
+QString ServerTree::text(const Node* node)
+{
+    return node && node->m_ownText ? ownTexts().value(node) : key(node);
 }
 
 QString ServerTree::imageKey(const Node* node) const { return node ? m_model->imageKey(node) : QString(); }
@@ -425,7 +452,7 @@ QString ServerTree::toolTipOf(const Node* node) const
     const QModelIndex index = indexOf(node);
     const int needed = visualRect(index).left() + sizeHintForIndex(index).width();
     const bool cut = needed > viewport()->width();
-    const QString text = key(node);
+    const QString text = ServerTree::text(node);
     const QString details = remote_tree::DetailsOf(node->m_facts);
     if (details.isEmpty())
         return cut ? text : QString();

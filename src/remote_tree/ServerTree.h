@@ -1,8 +1,9 @@
 #pragma once
 // The server tree control: nodes addressed by unique string keys, each with
-// an image key, added as last children and removed with their subtrees. A
-// node's text is its key, and a child's key is its parent's key, "/" and
-// the child's name. The user cannot expand or collapse nodes; the program does.
+// a text and an image key, added as last children and removed with their
+// subtrees. A child's key is its parent's key, "/" and the child's name; a
+// node's text is its key unless it was given another. The user cannot
+// expand or collapse nodes; the program does.
 
 #include <QHash>
 #include <QList>
@@ -22,17 +23,13 @@ struct ServerTreeFacts {
 };
 
 // One node. It keeps only its name, its place and the facts of its entry,
-// so that a folder of tens of thousands of entries stays small; its key and
-// text are put together when asked.
+// so that a folder of tens of thousands of entries stays small; its key is
+// put together when asked.
 class ServerTreeNode {
 public:
     ServerTreeNode(const ServerTreeNode&) = delete;
     ServerTreeNode& operator=(const ServerTreeNode&) = delete;
-    ~ServerTreeNode()
-    {
-        if (m_children)
-            qDeleteAll(*m_children);
-    }
+    ~ServerTreeNode();
 
     int childCount() const { return m_children ? int(m_children->size()) : 0; }
     ServerTreeNode* child(int index) const { return m_children ? m_children->value(index) : nullptr; }
@@ -53,6 +50,7 @@ private:
     ServerTreeFacts m_facts;
     int m_row = 0;  // its place among its parent's children
     quint8 m_image;  // index into the tree's image keys
+    bool m_ownText = false;  // shown with a text other than its key
 };
 
 class ServerTree : public QTreeView {
@@ -75,7 +73,7 @@ public:
     // Adds a node as last child of relativeKey (top level when empty).
     // Returns nullptr for an existing key, a missing relative, or a key that
     // is not relativeKey, "/" and a name without "/".
-    Node* addNode(const QString& relativeKey, const QString& key, const QString& image);
+    Node* addNode(const QString& relativeKey, const QString& key, const QString& text, const QString& image);
     // Adds count children made one by one by nodeAt(0 ... count - 1), in one
     // insertion; entries whose key exists are skipped. Returns the last node
     // added, or nullptr.
@@ -99,7 +97,7 @@ public:
     bool isNodeExpanded(const Node* node) const { return isExpanded(indexOf(node)); }
 
     static QString key(const Node* node);
-    static QString text(const Node* node) { return key(node); }
+    static QString text(const Node* node);
     QString imageKey(const Node* node) const;
     void setImageKey(Node* node, const QString& image);
     // The picture of an image key in the attached image list.

@@ -64,7 +64,7 @@ void frmMain::AddListingNodes(const QString& parentKey)
     const QString server = txtServer->text();
     if (parentKey == server && ListingNames.isEmpty()) {
         // Refused when the root is there already: it then stays, without children.
-        tvwServer->addNode(QString(), server, kRoot);
+        tvwServer->addNode(QString(), server, server, kRoot);
         return;
     }
     if (ListingAttributes.isEmpty())

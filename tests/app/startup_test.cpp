@@ -195,14 +195,23 @@ TEST_F(StartupTest, EveryControlHasANameAPersonWouldSay)
 TEST_F(StartupTest, TreeNodesDescribeTheirImage)
 {
     ServerTree* tree = window->tvwServer;
-    ServerTree::Node* root = tree->addNode({}, QStringLiteral("srv"), QStringLiteral("root"));
-    ServerTree::Node* pub = tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"),
+    ServerTree::Node* root = tree->addNode({}, QStringLiteral("srv"), QStringLiteral("srv"), QStringLiteral("root"));
+    ServerTree::Node* pub = tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"), QStringLiteral("srv/pub"),
                                           QStringLiteral("closed"));
+    ServerTree::Node* named = tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/x"), QStringLiteral("X"), {});
+    EXPECT_EQ(tree->indexOf(named).data().toString(), QStringLiteral("X"));
+    EXPECT_EQ(ServerTree::key(named), QStringLiteral("srv/x"));
+    ServerTree::Node* last = tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/a"), QStringLiteral("srv/a"), {});
+    EXPECT_TRUE(tree->removeNode(named));  // the ones after it move up
+    EXPECT_EQ(ServerTree::nextSibling(pub), last);
+    EXPECT_EQ(tree->indexOf(last).row(), 1);
+    EXPECT_EQ(tree->node(QStringLiteral("srv/a")), last);
+    EXPECT_FALSE(tree->contains(QStringLiteral("srv/x")));
     EXPECT_EQ(tree->indexOf(root).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("root"));
     tree->setImageKey(pub, QStringLiteral("open"));
     EXPECT_EQ(tree->indexOf(pub).data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("open"));
-    EXPECT_EQ(tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"), {}), nullptr);  // key exists
-    EXPECT_EQ(tree->addNode(QStringLiteral("nope"), QStringLiteral("x"), {}), nullptr);       // no relative
+    EXPECT_EQ(tree->addNode(QStringLiteral("srv"), QStringLiteral("srv/pub"), {}, {}), nullptr);  // key exists
+    EXPECT_EQ(tree->addNode(QStringLiteral("nope"), QStringLiteral("x"), {}, {}), nullptr);       // no relative
     EXPECT_TRUE(tree->removeNode(QStringLiteral("srv")));
     EXPECT_FALSE(tree->contains(QStringLiteral("srv/pub")));
     EXPECT_FALSE(tree->removeNode(QStringLiteral("srv")));

@@ -121,7 +121,7 @@ TEST_F(StatusTest, AnsweringNoChangesNothing)
     ConnectionHandle = net.InternetConnectA(SessionHandle, QStringLiteral("srv"), 21, {}, {}, 1, 0, 0);
     IsConnected = true;
     window->txtServer->setText(QStringLiteral("srv"));
-    window->tvwServer->addNode({}, QStringLiteral("srv"), QStringLiteral("root"));
+    window->tvwServer->addNode({}, QStringLiteral("srv"), QStringLiteral("srv"), QStringLiteral("root"));
     const HINTERNET session = SessionHandle;
     const HINTERNET connection = ConnectionHandle;
     net.calls.clear();
@@ -144,7 +144,7 @@ TEST_F(StatusTest, AnsweringYesWhileConnectedTearsEverythingDownAndEnds)
     FolderTransferActive = 1;
     window->txtServer->setText(QStringLiteral("srv"));
     window->txtUser->setText(QStringLiteral("bob"));
-    window->tvwServer->addNode({}, QStringLiteral("srv"), QStringLiteral("root"));
+    window->tvwServer->addNode({}, QStringLiteral("srv"), QStringLiteral("srv"), QStringLiteral("root"));
     window->EnableFileCommands(true);
     window->ListingNames = {QStringLiteral("a")};
     window->ListingAttributes = {0x80};
