@@ -1,13 +1,25 @@
 #include "remote_tree/HeaderlessTreeAccessible.h"
 
+#include <QItemSelectionModel>
 #include <QTreeView>
 
 namespace remote_tree {
 namespace {
 
+// The row of index among all rows shown, counted from the top.
+int shownRow(const QTreeView* tree, const QModelIndex& index)
+{
+    int row = 0;
+    for (QModelIndex above = tree->indexAbove(index); above.isValid(); above = tree->indexAbove(above))
+        ++row;
+    return row;
+}
+
 // The toolkit's own description of the tree with its header left out: child
-// i here is child i + 1 there, everything else is the toolkit's.
-class HeaderlessTree final : public QAccessibleInterface {
+// i here is child i + 1 there. Its table is the toolkit's but for the
+// selected rows and cells, which the toolkit gives by their place among
+// their siblings. Everything else is the toolkit's.
+class HeaderlessTree final : public QAccessibleInterface, public QAccessibleTableInterface {
 public:
     explicit HeaderlessTree(QAccessibleInterface* toolkits)
         : m_inner(toolkits), m_innerId(QAccessible::uniqueId(toolkits))
@@ -43,9 +55,54 @@ public:
     QAccessible::State state() const override { return m_inner->state(); }
     QColor foregroundColor() const override { return m_inner->foregroundColor(); }
     QColor backgroundColor() const override { return m_inner->backgroundColor(); }
-    void* interface_cast(QAccessible::InterfaceType type) override { return m_inner->interface_cast(type); }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface && table())
+            return static_cast<QAccessibleTableInterface*>(this);
+        return m_inner->interface_cast(type);
+    }
+
+    QList<int> selectedRows() const override
+    {
+        QList<int> rows;
+        const auto* tree = qobject_cast<const QTreeView*>(object());
+        if (!tree || !tree->selectionModel())
+            return rows;
+        for (const QModelIndex& index : tree->selectionModel()->selectedRows())
+            rows << shownRow(tree, index);
+        return rows;
+    }
+    int selectedRowCount() const override { return int(selectedRows().size()); }
+    QList<QAccessibleInterface*> selectedCells() const override
+    {
+        QList<QAccessibleInterface*> cells;
+        for (int row : selectedRows()) {
+            for (int column = 0; column < columnCount(); ++column)
+                cells << cellAt(row, column);
+        }
+        return cells;
+    }
+    int selectedCellCount() const override { return int(selectedCells().size()); }
+    QAccessibleInterface* caption() const override { return table()->caption(); }
+    QAccessibleInterface* summary() const override { return table()->summary(); }
+    QAccessibleInterface* cellAt(int row, int column) const override { return table()->cellAt(row, column); }
+    QString columnDescription(int column) const override { return table()->columnDescription(column); }
+    QString rowDescription(int row) const override { return table()->rowDescription(row); }
+    int selectedColumnCount() const override { return table()->selectedColumnCount(); }
+    int columnCount() const override { return table()->columnCount(); }
+    int rowCount() const override { return table()->rowCount(); }
+    QList<int> selectedColumns() const override { return table()->selectedColumns(); }
+    bool isColumnSelected(int column) const override { return table()->isColumnSelected(column); }
+    bool isRowSelected(int row) const override { return table()->isRowSelected(row); }
+    bool selectRow(int row) override { return table()->selectRow(row); }
+    bool selectColumn(int column) override { return table()->selectColumn(column); }
+    bool unselectRow(int row) override { return table()->unselectRow(row); }
+    bool unselectColumn(int column) override { return table()->unselectColumn(column); }
+    void modelChange(QAccessibleTableModelChangeEvent* event) override { table()->modelChange(event); }
 
 private:
+    QAccessibleTableInterface* table() const { return m_inner->tableInterface(); }
+
     int headerCells() const
     {
         QAccessibleInterface* first = m_inner->childCount() > 0 ? m_inner->child(0) : nullptr;
@@ -79,11 +136,8 @@ void AnnounceRow(QTreeView* tree, const QModelIndex& index, QAccessible::Event e
 {
     if (!QAccessible::isActive() || !index.isValid())
         return;
-    int row = 0;
-    for (QModelIndex above = tree->indexAbove(index); above.isValid(); above = tree->indexAbove(above))
-        ++row;
     QAccessibleEvent changed(tree, event);
-    changed.setChild(row * tree->model()->columnCount() + index.column());
+    changed.setChild(shownRow(tree, index) * tree->model()->columnCount() + index.column());
     QAccessible::updateAccessibility(&changed);
 }
 

@@ -3,7 +3,9 @@
 // files, and not the column header the tree never shows. The toolkit lists
 // a tree's header as its first child even when it is hidden, and numbers the
 // rows from it in the events it sends; the tree sends its own focus and
-// selection events instead, numbered as this description numbers them.
+// selection events instead, numbered as this description numbers them. Asked
+// which rows are selected, the toolkit answers with a row's place among its
+// siblings; here the answer is the row as shown.
 
 #include <QAccessible>
 

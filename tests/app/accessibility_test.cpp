@@ -96,6 +96,14 @@ TEST_F(Accessibility, FoldersAreExpandableAndExpandedWhenOpen)
     doubleClickNode("srv/pub");
     EXPECT_TRUE(itemNamed("srv/pub")->state().expanded);
     EXPECT_EQ(rows(), (QStringList{"srv", "srv/pub", "srv/pub/a.txt", "srv/readme.txt"}));
+    // A selected row inside a folder is told by its place as shown.
+    selectNode("srv/pub/a.txt");
+    QAccessibleTableInterface* table = tree->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->selectedRows(), QList<int>{2});
+    ASSERT_EQ(table->selectedCells().size(), 1);
+    EXPECT_EQ(table->selectedCells().first()->text(QAccessible::Name), "srv/pub/a.txt");
+    EXPECT_TRUE(table->isRowSelected(2));
     doubleClickNode("srv/pub");
     EXPECT_FALSE(itemNamed("srv/pub")->state().expanded);
     EXPECT_TRUE(itemNamed("srv/pub")->state().expandable);
