@@ -11,16 +11,9 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include <vector>
+
 namespace {
-
-// A node as its parent and name, the name a view of the node's own string.
-struct ChildName {
-    const ServerTreeNode* parent;
-    QStringView name;
-    bool operator==(const ChildName& other) const { return parent == other.parent && name == other.name; }
-};
-
-size_t qHash(const ChildName& child, size_t seed = 0) { return qHashMulti(seed, child.parent, child.name); }
 
 bool isFolderImage(QStringView image) { return image == u"open" || image == u"closed"; }
 
@@ -43,8 +36,10 @@ ServerTreeNode::~ServerTreeNode()
 }
 
 // The nodes, and the item model through which the view shows them: one
-// row per node, the node itself in the index. Nodes are found by parent and
-// name in one hash, which shares the names the nodes hold.
+// row per node, the node itself in the index. A node is found by walking
+// the parts of its key through the children of each folder on the way: the
+// commands look up a few nodes each, and an index of every node cost a
+// folder of 30,000 entries more than a megabyte.
 class ServerTreeModel final : public QAbstractItemModel {
 public:
     using Node = ServerTreeNode;
@@ -107,7 +102,7 @@ public:
         return node ? createIndex(node->m_row, 0, const_cast<Node*>(node)) : QModelIndex();
     }
     const QList<Node*>& roots() const { return m_roots; }
-    int nodeCount() const { return int(m_byName.size()); }
+    int nodeCount() const { return m_count; }
 
     Node* find(const QString& key) const
     {
@@ -122,7 +117,7 @@ public:
             QStringView rest = QStringView(key).mid(root->m_name.size() + 1);
             while (at) {
                 const qsizetype slash = rest.indexOf(u'/');
-                at = m_byName.value({at, slash < 0 ? rest : rest.left(slash)});
+                at = childNamed(at, slash < 0 ? rest : rest.left(slash));
                 if (slash < 0)
                     return at;
                 rest = rest.mid(slash + 1);
@@ -157,24 +152,27 @@ public:
     {
         QList<Node*> batch;
         batch.reserve(count);
-        m_byName.reserve(m_byName.size() + count);
-        for (qsizetype i = 0; i < count; ++i) {
-            const ServerTree::NewNode made = nodeAt(i);
-            if (made.name.isEmpty() || (parent && made.name.contains(u'/')))
-                continue;
-            auto* node = new Node(made.name, parent, imageIndex(made.image), made.facts);
-            Node*& slot = m_byName[ChildName{parent, node->m_name}];
-            if (slot) {
-                delete node;
-                continue;
+        {
+            SiblingNames taken(childrenOf(parent).size() + count);
+            for (const Node* sibling : childrenOf(parent))
+                taken.add(sibling);
+            for (qsizetype i = 0; i < count; ++i) {
+                const ServerTree::NewNode made = nodeAt(i);
+                if (made.name.isEmpty() || (parent && made.name.contains(u'/')))
+                    continue;
+                auto* node = new Node(made.name, parent, imageIndex(made.image), made.facts);
+                if (taken.add(node))
+                    batch.append(node);
+                else
+                    delete node;
             }
-            slot = node;
-            batch.append(node);
         }
         if (batch.isEmpty())
             return nullptr;
+        m_count += int(batch.size());
         QList<Node*>& list = childList(parent);
         const int first = int(list.size());
+        list.reserve(list.size() + batch.size());
         beginInsertRows(indexOf(parent), first, first + int(batch.size()) - 1);
         for (Node* node : batch) {
             node->m_row = int(list.size());
@@ -188,11 +186,7 @@ public:
     {
         QList<Node*>& list = childList(node->m_parent);
         beginRemoveRows(indexOf(node->m_parent), node->m_row, node->m_row);
-        // The only top-level node holds every node: forget them all at once.
-        if (!node->m_parent && m_roots.size() == 1)
-            m_byName.clear();
-        else
-            forgetSubtree(node);
+        m_count -= subtreeSize(node);
         list.removeAt(node->m_row);
         for (qsizetype row = node->m_row; row < list.size(); ++row)
             list[row]->m_row = int(row);
@@ -207,7 +201,7 @@ public:
         beginRemoveRows(indexOf(node), 0, node->childCount() - 1);
         const std::unique_ptr<QList<Node*>> children = std::move(node->m_children);
         for (Node* child : *children)
-            forgetSubtree(child);
+            m_count -= subtreeSize(child);
         qDeleteAll(*children);
         endRemoveRows();
     }
@@ -215,23 +209,55 @@ public:
     void clear()
     {
         beginResetModel();
-        m_byName.clear();
+        m_count = 0;
         qDeleteAll(std::exchange(m_roots, {}));
         endResetModel();
     }
 
 private:
+    // The names among one folder's children while a batch goes in: a flat
+    // table in one block, so that nothing of it stays between the nodes.
+    class SiblingNames {
+    public:
+        explicit SiblingNames(qsizetype expected) : m_slots(qNextPowerOfTwo(quint64(expected) * 2 + 1), nullptr) {}
+        // Takes a node unless one of its name is there; false then.
+        bool add(const Node* node)
+        {
+            const size_t mask = m_slots.size() - 1;
+            for (size_t i = qHash(node->m_name) & mask;; i = (i + 1) & mask) {
+                if (!m_slots[i]) {
+                    m_slots[i] = node;
+                    return true;
+                }
+                if (m_slots[i]->m_name == node->m_name)
+                    return false;
+            }
+        }
+
+    private:
+        std::vector<const Node*> m_slots;
+    };
+
     const QList<Node*>& children(const QModelIndex& parent) const { return childrenOf(nodeOf(parent)); }
     const QList<Node*>& childrenOf(const Node* node) const
     {
         static const QList<Node*> none;
         return !node ? m_roots : node->m_children ? *node->m_children : none;
     }
-    void forgetSubtree(const Node* node)
+    Node* childNamed(const Node* parent, QStringView name) const
     {
-        m_byName.remove(ChildName{node->m_parent, node->m_name});
+        for (Node* child : childrenOf(parent)) {
+            if (child->m_name == name)
+                return child;
+        }
+        return nullptr;
+    }
+    int subtreeSize(const Node* node) const
+    {
+        int size = 1;
         for (const Node* child : childrenOf(node))
-            forgetSubtree(child);
+            size += subtreeSize(child);
+        return size;
     }
     QList<Node*>& childList(Node* parent)
     {
@@ -244,7 +270,7 @@ private:
 
     ServerTree* m_tree;
     QList<Node*> m_roots;
-    QHash<ChildName, Node*> m_byName;
+    int m_count = 0;
     QStringList m_imageKeys{QString()};
 };
 
