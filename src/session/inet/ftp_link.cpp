@@ -186,6 +186,7 @@ int FtpLink::runOnce(const QByteArray& path, Kind kind, const QList<QByteArray>&
                 c.drainPaused = false;
                 curl_easy_pause(c.easy, CURLPAUSE_CONT);
             }
+            return c.drainPaused;
         };
     }
     watch.beforeRemove = [&c](CURL* easy) {
