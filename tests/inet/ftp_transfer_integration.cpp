@@ -94,6 +94,27 @@ TEST_F(FtpTest, LargeBinaryFileBothWaysAndServerDeathMidDownload)
     EXPECT_NE(connection, 0u) << api->GetLastError();
 }
 
+// The end of a known-size upload is held back until the peer has taken
+// the rest; every size around that held part arrives whole, and the last
+// progress report counts every byte.
+TEST_F(FtpTest, UploadsOfEverySizeAroundTheHeldEndArriveWhole)
+{
+    INET_START();
+    QTemporaryDir temp;
+    qint64 lastDone = -1;
+    api->SetProgressHandler([&](qint64 done, qint64) { lastDone = done; });
+    for (const qint64 size : {0LL, 1LL, 16383LL, 16384LL, 16385LL, (3LL << 20) + 7}) {
+        const QString name = QStringLiteral("up-%1.bin").arg(size);
+        const QByteArray sum = makeRandomFile(temp.filePath(name), size);
+        lastDone = -1;
+        ASSERT_TRUE(api->FtpPutFileA(connection, temp.filePath(name), name, FTP_TRANSFER_TYPE_BINARY, 0))
+            << size << ": " << api->GetLastError();
+        EXPECT_EQ(sha1Of(local(name)), sum) << size;
+        EXPECT_EQ(lastDone, size) << size;
+    }
+    api->SetProgressHandler({});
+}
+
 TEST_F(FtpTest, StalledDownloadFailsWithinTheStallTimeout)
 {
     // Paced, so that the download is still running at its first progress report, where the server freezes.

@@ -50,11 +50,13 @@ namespace detail {
 namespace {
 
 // The longest wait between two turns of a transfer. After any activity the
-// loop first turns again without waiting, then waits 1, 2, 4 ... ms: this
-// libcurl sometimes has more to do (after the passive-mode reply, say)
-// without asking to be called again, so a fixed wait made every small file
-// cost that wait.
+// loop waits 1, 2, 4 ... ms: this libcurl sometimes has more to do (after the
+// passive-mode reply, say) without asking to be called again, so a fixed
+// wait made every small file cost that wait. A wait ends at once when a
+// socket libcurl watches is ready; a turn without waiting after each reply
+// only repeated libcurl's own checks of the sockets (four polls a turn).
 constexpr int kPollMs = 20;
+constexpr int kFirstWaitMs = 1;
 constexpr int kProgressMs = 50;
 // Stalls are timed in seconds: looking for activity a few times in a
 // millisecond, as the ticks come, only costs system calls.
@@ -68,13 +70,13 @@ curl_off_t bytesMoved(CURL* easy)
     return down + up;
 }
 
-// Waits for the transfer's sockets; returns the next wait: none after
-// activity, then doubling from 1 ms while nothing happens.
+// Waits for the transfer's sockets; returns the next wait: 1 ms after
+// activity, doubling while nothing happens.
 int waitForActivity(CURLM* multi, int waitMs)
 {
     int ready = 0;
     curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
-    return ready > 0 ? 0 : qMin(qMax(1, waitMs * 2), kPollMs);
+    return ready > 0 ? kFirstWaitMs : qMin(waitMs * 2, kPollMs);
 }
 
 // One running request: its stall clock and the pacing of the progress and
@@ -214,14 +216,15 @@ int runRequest(CURLM* multi, CURL* easy, const RequestWatch& watch)
     if (curl_multi_add_handle(multi, easy) != CURLM_OK)
         return CURLE_FAILED_INIT;
     int active = 1;
-    int waitMs = 0;
+    int waitMs = kFirstWaitMs;
     while (active && !clock.stalled()) {
         if (curl_multi_perform(multi, &active) != CURLM_OK)
             break;
         if (active)
             waitMs = waitForActivity(multi, waitMs);
-        if (watch.eachTurn)
-            watch.eachTurn();
+        // Nothing signals the end of a local wait: look again soon.
+        if (watch.eachTurn && watch.eachTurn())
+            waitMs = kFirstWaitMs;
         clock.tick();
     }
     CURLcode result = clock.stalled() ? CURLE_OPERATION_TIMEDOUT : CURLE_RECV_ERROR;

@@ -23,8 +23,10 @@ struct RequestWatch {
     const quint64* activity = nullptr;
     // Upload bytes handed to the system that the peer has not taken yet.
     std::function<qint64()> unacknowledged;
-    // Runs on every turn of the loop (for example to resume a paused upload).
-    std::function<void()> eachTurn;
+    // Runs on every turn of the loop (for example to resume a paused upload);
+    // true while the request waits on something no socket signals, so that
+    // the loop looks again soon.
+    std::function<bool()> eachTurn;
     // Runs once the request has ended, while the connection is still known.
     std::function<void(CURL*)> beforeRemove;
 };

@@ -103,6 +103,13 @@ QString ShownName(const QByteArray& bytes)
 
 QByteArray NameBytes(const QString& shown)
 {
+    // Most names and paths hold neither an escape nor a surrogate: one
+    // conversion instead of one per character (a folder walk converts every
+    // path several times).
+    const bool plain = std::none_of(shown.cbegin(), shown.cend(),
+                                    [](QChar c) { return c == u'\\' || c.isSurrogate(); });
+    if (plain)
+        return shown.toUtf8();
     QByteArray bytes;
     bytes.reserve(shown.size());
     for (qsizetype i = 0; i < shown.size();) {
