@@ -206,14 +206,6 @@ public:
         endRemoveRows();
     }
 
-    void clear()
-    {
-        beginResetModel();
-        m_count = 0;
-        qDeleteAll(std::exchange(m_roots, {}));
-        endResetModel();
-    }
-
 private:
     // The names among one folder's children while a batch goes in: a flat
     // table in one block, so that nothing of it stays between the nodes.
@@ -430,11 +422,6 @@ void ServerTree::setImageKey(Node* node, const QString& image)
 
 QIcon ServerTree::icon(const QString& image) const { return m_images ? m_images->image(image) : QIcon(); }
 
-ServerTree::Node* ServerTree::nextSibling(const Node* node)
-{
-    return node && node->m_parent ? node->m_parent->child(node->m_row + 1) : nullptr;
-}
-
 void ServerTree::ensureNodeVisible(Node* node)
 {
     for (Node* up = parentNode(node); up; up = up->m_parent)
@@ -498,5 +485,3 @@ bool ServerTree::viewportEvent(QEvent* event)
         QToolTip::showText(help->globalPos(), tip, viewport(), nodeRect(node));
     return true;
 }
-
-void ServerTree::clearNodes() { m_model->clear(); }

@@ -103,16 +103,11 @@ public:
     // The picture of an image key in the attached image list.
     QIcon icon(const QString& image) const;
     static Node* parentNode(const Node* node) { return node ? node->m_parent : nullptr; }
-    static Node* firstChild(const Node* node) { return node ? node->child(0) : nullptr; }
-    static Node* nextSibling(const Node* node);
     // Expands every ancestor and scrolls the node into view.
     void ensureNodeVisible(Node* node);
     // The tooltip of a node: its whole text when the view cuts it off, and
     // its details; empty when there is nothing the row does not show.
     QString toolTipOf(const Node* node) const;
-
-    // Removes every node.
-    void clearNodes();
 
 signals:
     void DblClick();
