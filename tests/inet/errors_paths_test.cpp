@@ -2,6 +2,7 @@
 #include "session/inet/ftp_paths.h"
 #include "session/inet/inet_errors.h"
 #include "session/inet/internet_api.h"
+#include "session/inet/name_block.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,29 @@ TEST(ServerPaths, ShownNamesLeadBackToTheirBytes)
     }
     // Typed text without escapes is plain UTF-8; "/" is never made from an escape.
     EXPECT_EQ(NameBytes(QStringLiteral("a\\x2Fb")), QByteArray("a\\x2Fb"));
+}
+
+TEST(ServerPaths, NamesInOneBlockStayApart)
+{
+    QStringList names;
+    {
+        NameBlock block(14);
+        names << block.placeLatin1("abc") << block.place(u"中文") << block.placeLatin1("") << block.place(u"de");
+        names << block.place(u"no room") << block.placeLatin1("nor here");  // 11 of 14 units taken
+    }
+    EXPECT_EQ(names, QStringList({"abc", QStringLiteral("中文"), "", "de", "no room", "nor here"}));
+    EXPECT_FALSE(names[2].isNull());
+    EXPECT_EQ(std::u16string_view(reinterpret_cast<const char16_t*>(names[0].utf16())), u"abc");
+
+    QString changed = names[1];
+    changed.append(u'!').prepend(u'>');
+    EXPECT_EQ(names, QStringList({"abc", QStringLiteral("中文"), "", "de", "no room", "nor here"}));
+    // The last holder of the block changes its name where it lies.
+    QString last = names[3];
+    names.clear();
+    last.append(QStringLiteral("ef")).prepend(u'c');
+    EXPECT_EQ(last, QStringLiteral("cdeef"));
+    EXPECT_EQ(changed, QStringLiteral(">中文!"));
 }
 
 TEST(ServerPaths, ListedNamesAreDistinctAndGoBackAsTheirBytes)

@@ -1,6 +1,7 @@
 #include "ftp_paths.h"
 
 #include "internet_api.h"
+#include "name_block.h"
 
 #include <QStringConverter>
 #include <QStringDecoder>
@@ -103,10 +104,16 @@ QStringList NameCodec::decodeListing(const QString& dir, const QList<QByteArray>
 {
     QStringList shown;
     shown.reserve(raws.size());
+    // A shown name has no more units than its bytes, but for escapes (those
+    // names get a string of their own).
+    qsizetype units = 0;
+    for (const QByteArray& raw : raws)
+        units += raw.size() + 1;
+    NameBlock block(units);
     bool allUtf8 = true;
     for (const QByteArray& raw : raws) {
         const bool utf8 = IsUtf8Name(raw);
-        shown.append(utf8 ? ShownName(raw) : QString());
+        shown.append(utf8 ? ShownNameIn(block, raw) : QString());
         allUtf8 = allUtf8 && utf8;
     }
     QHash<QString, QByteArray>& foreign = m_foreign[dir];
@@ -121,10 +128,10 @@ QStringList NameCodec::decodeListing(const QString& dir, const QList<QByteArray>
             continue;
         const QString legacy = legacyText(raws[i]);
         if (!legacy.isNull() && !taken.contains(legacy)) {
-            shown[i] = legacy;
+            shown[i] = block.place(legacy);
             foreign.insert(legacy, QByteArray(raws[i].constData(), raws[i].size()));  // raws may be views
         } else {
-            shown[i] = ShownName(raws[i]);
+            shown[i] = ShownNameIn(block, raws[i]);
         }
         taken.insert(shown[i]);
     }

@@ -1,5 +1,6 @@
 // Shown names: the text form of name bytes that need not be UTF-8.
 #include "internet_api.h"
+#include "name_block.h"
 
 #include <algorithm>
 
@@ -99,6 +100,11 @@ QString ShownName(const QByteArray& bytes)
         i += length;
     }
     return shown;
+}
+
+QString ShownNameIn(NameBlock& block, const QByteArray& bytes)
+{
+    return isPlainAscii(bytes) ? block.placeLatin1(bytes) : block.place(ShownName(bytes));
 }
 
 QByteArray NameBytes(const QString& shown)
