@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include <sys/select.h>
+
 #include <malloc.h>
 
 namespace inet {
@@ -50,11 +52,11 @@ namespace detail {
 namespace {
 
 // The longest wait between two turns of a transfer. After any activity the
-// loop waits 1, 2, 4 ... ms: this libcurl sometimes has more to do (after the
-// passive-mode reply, say) without asking to be called again, so a fixed
-// wait made every small file cost that wait. A wait ends at once when a
-// socket libcurl watches is ready; a turn without waiting after each reply
-// only repeated libcurl's own checks of the sockets (four polls a turn).
+// loop waits 1, 2, 4 ... ms: this libcurl sometimes has more to do without
+// asking to be called again (see watchesNoSocket), so a fixed wait made
+// every small file cost that wait. A wait ends at once when a socket libcurl
+// watches is ready; a turn without waiting after each reply only repeated
+// libcurl's own checks of the sockets (four polls a turn).
 constexpr int kPollMs = 20;
 constexpr int kFirstWaitMs = 1;
 constexpr int kProgressMs = 50;
@@ -70,10 +72,30 @@ curl_off_t bytesMoved(CURL* easy)
     return down + up;
 }
 
-// Waits for the transfer's sockets; returns the next wait: 1 ms after
-// activity, doubling while nothing happens.
-int waitForActivity(CURLM* multi, int waitMs)
+// Whether libcurl watches no socket at all. Then it has more to do at once
+// although it set no timer: after the passive-mode reply this libcurl
+// returns before it opens the data connection, and a wait there made every
+// file of a folder transfer wait a millisecond for nothing.
+bool watchesNoSocket(CURLM* multi)
 {
+    fd_set read, write, error;
+    FD_ZERO(&read);
+    FD_ZERO(&write);
+    FD_ZERO(&error);
+    int highest = -1;
+    curl_multi_fdset(multi, &read, &write, &error, &highest);
+    return highest < 0;
+}
+
+// Waits for the transfer's sockets; returns the next wait: 1 ms after
+// activity, doubling while nothing happens. A turn where libcurl watches no
+// socket is followed by the next at once, but never twice in a row: a
+// socket beyond what a descriptor set holds reads as none.
+int waitForActivity(CURLM* multi, int waitMs, bool& turnedAtOnce)
+{
+    turnedAtOnce = !turnedAtOnce && watchesNoSocket(multi);
+    if (turnedAtOnce)
+        return waitMs;
     int ready = 0;
     curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
     return ready > 0 ? kFirstWaitMs : qMin(waitMs * 2, kPollMs);
@@ -219,11 +241,12 @@ int runRequest(CURLM* multi, CURL* easy, const RequestWatch& watch)
         return CURLE_FAILED_INIT;
     int active = 1;
     int waitMs = kFirstWaitMs;
+    bool turnedAtOnce = false;
     while (active && !clock.stalled()) {
         if (curl_multi_perform(multi, &active) != CURLM_OK)
             break;
         if (active)
-            waitMs = waitForActivity(multi, waitMs);
+            waitMs = waitForActivity(multi, waitMs, turnedAtOnce);
         // Nothing signals the end of a local wait: look again soon.
         if (watch.eachTurn && watch.eachTurn())
             waitMs = kFirstWaitMs;
