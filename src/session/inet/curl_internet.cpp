@@ -4,16 +4,6 @@
 
 #include <QRegularExpression>
 
-namespace inet {
-
-namespace {
-
-InternetApi* g_override = nullptr;
-
-}  // namespace
-
-}  // namespace inet
-
 // libcurl brings GnuTLS in through libraries this program never calls (LDAP,
 // RTMP). Started as it loads, GnuTLS reads its settings and keeps 0.7 MiB for
 // nothing; with this answer (what GnuTLS's GNUTLS_SKIP_GLOBAL_INIT defines in
@@ -26,6 +16,8 @@ extern "C" [[gnu::visibility("default")]] int _gnutls_global_init_skip()
 namespace inet {
 
 namespace {
+
+InternetApi* g_override = nullptr;
 
 // One global libcurl initialisation for the process, before any handle.
 void initCurlOnce()
