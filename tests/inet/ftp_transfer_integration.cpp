@@ -3,8 +3,11 @@
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace inet;
 using inettest::FtpTest;
@@ -268,8 +271,13 @@ TEST_F(FtpTest, FailedTransfersLeaveLocalFilesAlone)
     EXPECT_TRUE(QFileInfo::exists(target));
     EXPECT_EQ(QFileInfo(target).size(), 0);
     // Uploads: a missing local file, and a server that refuses the target.
-    EXPECT_FALSE(api->FtpPutFileA(connection, temp.filePath(QStringLiteral("none")), QStringLiteral("x"), 2, 0));
-    EXPECT_EQ(api->GetLastError(), ERROR_FILE_NOT_FOUND);
+    // A folder and a pipe are no files to send either; the pipe is not waited on.
+    const QString pipe = temp.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& notAFile : {temp.filePath(QStringLiteral("none")), temp.path(), pipe}) {
+        EXPECT_FALSE(api->FtpPutFileA(connection, notAFile, QStringLiteral("x"), 2, 0)) << notAFile.toStdString();
+        EXPECT_EQ(api->GetLastError(), ERROR_FILE_NOT_FOUND) << notAFile.toStdString();
+    }
     EXPECT_FALSE(api->FtpPutFileA(connection, target, QStringLiteral("no/such/dir/x.txt"), 2, 0));
     EXPECT_EQ(api->GetLastError(), ERROR_INTERNET_EXTENDED_ERROR);
     quint32 code = 0;

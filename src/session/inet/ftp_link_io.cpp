@@ -157,7 +157,9 @@ constexpr qint64 kHeldTail = 16 * 1024;
 
 bool holdForDrain(FtpLink::Curl* c)
 {
-    c->drainPaused = unacknowledged(c->lastSocket) > 0;
+    // Before the first byte nothing can wait for the peer (a small file is
+    // all tail).
+    c->drainPaused = c->moved > 0 && unacknowledged(c->lastSocket) > 0;
     return c->drainPaused;
 }
 

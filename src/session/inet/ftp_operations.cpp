@@ -2,17 +2,11 @@
 #include "curl_internet.h"
 #include "ftp_listing.h"
 #include "part_file.h"
+#include "source_file.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace inet::detail {
 
@@ -219,17 +213,9 @@ bool CurlInternet::FtpPutFileA(HINTERNET connection, const QString& local, const
     if (!c)
         return false;
     // Opened by its bytes: a local name need not be UTF-8.
-    const QByteArray localBytes = NameBytes(local);
-    struct stat info {};
-    if (::stat(localBytes.constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return fail(ERROR_FILE_NOT_FOUND);
-    const int fd = ::open(localBytes.constData(), O_RDONLY | O_CLOEXEC);
-    QFile in;
-    if (fd < 0 || !in.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        if (fd >= 0)
-            ::close(fd);
-        return fail(ERROR_ACCESS_DENIED);
-    }
+    SourceFile in(NameBytes(local));
+    if (in.failure() != SourceFile::Failure::None)
+        return fail(in.failure() == SourceFile::Failure::NotAFile ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
     const bool ascii = (flags & 3) == FTP_TRANSFER_TYPE_ASCII;
     return finish(*c, c->link->upload(in, in.size(), c->names.encodePath(file), ascii));
 }
