@@ -1,14 +1,20 @@
 // The download's part file: nothing on disk before the first bytes, the
 // target replaced only by a complete commit, nothing left behind otherwise.
+// The upload's source file: regular files only, read to where they end.
 #include "session/inet/part_file.h"
+#include "session/inet/source_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using inet::detail::PartFile;
+using inet::detail::SourceFile;
 
 namespace {
 
@@ -105,4 +111,28 @@ TEST(PartFile, RefusesTargetsThatCannotBeWritten)
     EXPECT_EQ(late.write("x", 1), -1);
     EXPECT_TRUE(late.createFailed());
     EXPECT_FALSE(late.commit());
+}
+
+TEST(SourceFile, ReadsRegularFilesToWhereTheyEnd)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_EQ(mkfifo(QByteArray(folder + "/pipe").constData(), 0600), 0);  // opened plainly, it would wait for a writer
+    for (const QByteArray& name : {QByteArray("/none"), QByteArray(""), QByteArray("/pipe")})
+        EXPECT_EQ(SourceFile(folder + name).failure(), SourceFile::Failure::NotAFile) << name.constData();
+
+    QFile file(dir.filePath(QStringLiteral("a.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("0123456789") == 10);
+    file.close();
+    SourceFile source(folder + "/a.txt");
+    ASSERT_EQ(source.failure(), SourceFile::Failure::None);
+    EXPECT_EQ(source.size(), 10);
+    EXPECT_EQ(source.read(4), "0123");
+    ASSERT_TRUE(source.seek(0));
+    EXPECT_EQ(source.read(6), "012345");
+    // Shortened while it is read: it ends where the file now ends.
+    ASSERT_EQ(::truncate(QByteArray(folder + "/a.txt").constData(), 8), 0);
+    EXPECT_EQ(source.read(100), "67");
+    EXPECT_EQ(source.read(100), "");
+    EXPECT_TRUE(source.atEnd());
 }

@@ -48,6 +48,8 @@ qint64 SourceFile::readData(char* data, qint64 maxSize)
     } while (got < 0 && errno == EINTR);
     if (got > 0)
         m_filePos += got;
+    else if (got == 0)
+        m_size = m_filePos;  // shortened since it was opened: it ends here
     return got;
 }
 
