@@ -1,6 +1,7 @@
 #include "ftp_listing.h"
 
 #include <QByteArrayView>
+#include <QDate>
 
 #include <array>
 #include <cstring>
@@ -103,12 +104,10 @@ bool timeOrYear(Field s, int& minuteOfDay, int& year)
     return true;
 }
 
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
 int daysInMonth(int year, int month)
 {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+    return month == 2 && QDate::isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
@@ -136,14 +135,19 @@ bool utcMinutes(int year, int month, int day, int minuteOfDay, qint64& minutes)
     return true;
 }
 
+// Minutes since 1970 in 100 ns ticks since 1601; 0 before 1601.
+quint64 ticksOf(qint64 minutes)
+{
+    const qint64 since1601 = minutes + kDaysFrom1601To1970 * kMinutesPerDay;
+    return since1601 < 0 ? 0 : quint64(since1601) * kTicksPerMinute;
+}
+
 // The time in 100 ns ticks since 1601, UTC; 0 for a date that does not
 // exist or lies before 1601.
 quint64 fileTime(int year, int month, int day, int minuteOfDay)
 {
     qint64 minutes = 0;
-    if (!utcMinutes(year, month, day, minuteOfDay, minutes) || minutes < -kDaysFrom1601To1970 * kMinutesPerDay)
-        return 0;
-    return quint64(minutes + kDaysFrom1601To1970 * kMinutesPerDay) * kTicksPerMinute;
+    return utcMinutes(year, month, day, minuteOfDay, minutes) ? ticksOf(minutes) : 0;
 }
 
 // What Unix dates given with a time of day are read against: this year,
@@ -166,9 +170,9 @@ quint64 unixDate(int month, int day, int minuteOfDay, int year, const Clock& clo
     if (year > 0)
         return fileTime(year, month, day, 0);
     qint64 minutes = 0;
-    if (utcMinutes(clock.year, month, day, minuteOfDay, minutes) && minutes > clock.latestMinutes)
-        return fileTime(clock.year - 1, month, day, minuteOfDay);
-    return fileTime(clock.year, month, day, minuteOfDay);
+    if (!utcMinutes(clock.year, month, day, minuteOfDay, minutes))
+        return 0;
+    return minutes > clock.latestMinutes ? fileTime(clock.year - 1, month, day, minuteOfDay) : ticksOf(minutes);
 }
 
 bool parseUnix(Field line, const Clock& clock, ListingEntry& entry)

@@ -32,12 +32,9 @@ SourceFile::~SourceFile()
 
 bool SourceFile::seek(qint64 pos)
 {
-    if (!QIODevice::seek(pos))
-        return false;
-    if (pos != m_filePos && ::lseek(m_fd, pos, SEEK_SET) != pos)
-        return false;
-    m_filePos = pos;
-    return true;
+    // Reads go straight to the descriptor, which stands where pos() does.
+    const bool there = pos == this->pos();
+    return QIODevice::seek(pos) && (there || ::lseek(m_fd, pos, SEEK_SET) == pos);
 }
 
 qint64 SourceFile::readData(char* data, qint64 maxSize)
@@ -46,10 +43,8 @@ qint64 SourceFile::readData(char* data, qint64 maxSize)
     do {
         got = ::read(m_fd, data, size_t(maxSize));
     } while (got < 0 && errno == EINTR);
-    if (got > 0)
-        m_filePos += got;
-    else if (got == 0)
-        m_size = m_filePos;  // shortened since it was opened: it ends here
+    if (got == 0)
+        m_size = pos();  // shortened since it was opened: it ends here
     return got;
 }
 

@@ -28,7 +28,6 @@ protected:
 private:
     int m_fd = -1;
     qint64 m_size = 0;
-    qint64 m_filePos = 0;  // where the descriptor stands
     Failure m_failure = Failure::None;
 };
 
