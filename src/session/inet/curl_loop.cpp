@@ -87,15 +87,25 @@ bool watchesNoSocket(CURLM* multi)
     return highest < 0;
 }
 
+curl_off_t bytesSent(CURL* easy)
+{
+    curl_off_t up = 0;
+    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
+    return up;
+}
+
 // Waits for the transfer's sockets; returns the next wait: 1 ms after
 // activity, doubling while nothing happens. A turn where libcurl watches no
 // socket is followed by the next at once, but never twice in a row: a
-// socket beyond what a descriptor set holds reads as none.
-int waitForActivity(CURLM* multi, int waitMs, bool& turnedAtOnce)
+// socket beyond what a descriptor set holds reads as none. So is a turn
+// that sent upload data: libcurl sends one piece a turn and checks the
+// socket itself before the next, so a wait there only cost a system call
+// for every 64 KiB.
+int waitForActivity(CURLM* multi, int waitMs, bool sent, bool& turnedAtOnce)
 {
-    turnedAtOnce = !turnedAtOnce && watchesNoSocket(multi);
+    turnedAtOnce = sent || (!turnedAtOnce && watchesNoSocket(multi));
     if (turnedAtOnce)
-        return waitMs;
+        return sent ? kFirstWaitMs : waitMs;
     int ready = 0;
     curl_multi_poll(multi, nullptr, 0, waitMs, &ready);
     return ready > 0 ? kFirstWaitMs : qMin(waitMs * 2, kPollMs);
@@ -242,11 +252,14 @@ int runRequest(CURLM* multi, CURL* easy, const RequestWatch& watch)
     int active = 1;
     int waitMs = kFirstWaitMs;
     bool turnedAtOnce = false;
+    curl_off_t sent = 0;
     while (active && !clock.stalled()) {
         if (curl_multi_perform(multi, &active) != CURLM_OK)
             break;
+        const curl_off_t sentNow = bytesSent(easy);
         if (active)
-            waitMs = waitForActivity(multi, waitMs, turnedAtOnce);
+            waitMs = waitForActivity(multi, waitMs, sentNow != sent, turnedAtOnce);
+        sent = sentNow;
         // Nothing signals the end of a local wait: look again soon.
         if (watch.eachTurn && watch.eachTurn())
             waitMs = kFirstWaitMs;
