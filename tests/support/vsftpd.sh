@@ -13,7 +13,8 @@
 # Sets VSFTPD_USER, VSFTPD_PASSWORD, VSFTPD_PORT, VSFTPD_HOME (the log-in
 # folder; without chroot its server path is the same), VSFTPD_WORK (config,
 # log) and VSFTPD_PID. VSFTPD_LOG_PROTOCOL=1 logs every command and reply to
-# $VSFTPD_WORK/vsftpd.log.
+# $VSFTPD_WORK/vsftpd.log. VSFTPD_TMP names the folder VSFTPD_WORK is made
+# in (default /tmp).
 
 VSFTPD_SUDO=""
 [ "$(id -u)" = 0 ] || VSFTPD_SUDO=sudo
@@ -28,7 +29,7 @@ vsftpd_prepare() {
         echo "vsftpd needs root or sudo without a password" >&2
         return 1
     fi
-    VSFTPD_WORK=$($VSFTPD_SUDO mktemp -d /tmp/quillon-vsftpd.XXXXXX) || return 1
+    VSFTPD_WORK=$($VSFTPD_SUDO mktemp -d "${VSFTPD_TMP:-/tmp}/quillon-vsftpd.XXXXXX") || return 1
     VSFTPD_HOME=$VSFTPD_WORK/home
     $VSFTPD_SUDO chmod 755 "$VSFTPD_WORK"
     $VSFTPD_SUDO userdel "$VSFTPD_USER" 2>/dev/null || true
