@@ -23,6 +23,12 @@ QString FileListBox::list(int index) const
     return entry ? entry->text() : QString();
 }
 
+int FileListBox::listIndex() const
+{
+    const QList<QListWidgetItem*> highlighted = selectedItems();
+    return highlighted.isEmpty() ? -1 : row(highlighted.first());
+}
+
 QString FileListBox::fileName() const { return list(listIndex()); }
 
 void FileListBox::refresh()

@@ -13,8 +13,10 @@ public:
     void setPath(const QString& path);
     int listCount() const { return count(); }
     QString list(int index) const;
-    // The highlighted file's index; -1 when none.
-    int listIndex() const { return currentRow(); }
+    // The highlighted file's index; -1 when none. Only a highlight chooses a
+    // file: focus arriving by Tab puts the current row on the first file
+    // without highlighting it.
+    int listIndex() const;
     void setListIndex(int index) { setCurrentRow(index); }
     // The highlighted file's name; empty when none.
     QString fileName() const;

@@ -5,9 +5,11 @@
 #include "local/FileListBox.h"
 #include "support/window_fixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -170,6 +172,13 @@ TEST_F(LocalCommands, DeleteFileOrHighlightedSubdirectory)
 
     runLocal(&frmMain::cmdDelFile_Click);  // no file highlighted
     EXPECT_TRUE(QFile::exists(at("a.txt")));
+    // Tabbing into the list puts its current row on the first file, unhighlighted.
+    window->filLocal->refresh();
+    QFocusEvent tabIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(window->filLocal, &tabIn);
+    ASSERT_EQ(window->filLocal->currentRow(), 0);
+    runLocal(&frmMain::cmdDelFile_Click);
+    EXPECT_TRUE(QFile::exists(at("a.txt"))) << "the keyboard's focus only passed over it";
     selectLocalFile("a.txt");
     runLocal(&frmMain::cmdDelFile_Click);
     EXPECT_FALSE(QFile::exists(at("a.txt")));
