@@ -74,8 +74,6 @@ TEST_F(FtpTest, NothingListeningAndBadHandles)
     session = 0;
 }
 
-// Runs in a child process inside a network namespace of its own, where a
-// look-up fails at once and nothing leaves the machine.
 TEST(CurlLibraries, GnuTlsWaitsUntilALibraryStartsIt)
 {
     // libcurl's LDAP and RTMP libraries start it themselves when used; the
@@ -86,6 +84,8 @@ TEST(CurlLibraries, GnuTlsWaitsUntilALibraryStartsIt)
     EXPECT_EQ(skip(), 1);
 }
 
+// Runs in a child process inside a network namespace of its own, where a
+// look-up fails at once and nothing leaves the machine.
 TEST(FtpUnknownHost, ChildSide)
 {
     if (qEnvironmentVariableIsEmpty("QUILLON_UNKNOWN_HOST_CHILD"))

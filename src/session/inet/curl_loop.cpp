@@ -64,12 +64,18 @@ constexpr int kProgressMs = 50;
 // millisecond, as the ticks come, only costs system calls.
 constexpr int kActivityCheckMs = 4;
 
+curl_off_t bytesSent(CURL* easy)
+{
+    curl_off_t up = 0;
+    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
+    return up;
+}
+
 curl_off_t bytesMoved(CURL* easy)
 {
-    curl_off_t down = 0, up = 0;
+    curl_off_t down = 0;
     curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &down);
-    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
-    return down + up;
+    return down + bytesSent(easy);
 }
 
 // Whether libcurl watches no socket at all. Then it has more to do at once
@@ -85,13 +91,6 @@ bool watchesNoSocket(CURLM* multi)
     int highest = -1;
     curl_multi_fdset(multi, &read, &write, &error, &highest);
     return highest < 0;
-}
-
-curl_off_t bytesSent(CURL* easy)
-{
-    curl_off_t up = 0;
-    curl_easy_getinfo(easy, CURLINFO_SIZE_UPLOAD_T, &up);
-    return up;
 }
 
 // Waits for the transfer's sockets; returns the next wait: 1 ms after
