@@ -151,7 +151,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir runtime;  // a private single-instance lock
+    static QTemporaryDir runtime;  // a private single-instance lock, outliving the lock file kept inside it
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication app(argc, argv);
     testsupport::ScriptedToolkit person;
