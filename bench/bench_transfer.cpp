@@ -36,10 +36,13 @@ constexpr int kSmallSize = 4096;
 // minute once closed. Single folder runs swing by a third on a shared
 // machine: the median of four on each side.
 constexpr int kRounds = 4;
-// One connection each. On a virtual machine whose host backs memory when
-// it is first touched, a 1 GiB run takes either its usual time or two to
-// four times as long, for every client alike: the median of five.
-constexpr int kBigRounds = 5;
+// One connection each. On a two-core virtual machine about one 1 GiB run
+// in four takes two to four times its usual time, for every client alike:
+// the kernel puts client and server on one core, or the server writes
+// into memory its host has taken back. With five runs a side the upload's
+// ratio went from 0.77 to 1.35 between series; with fifteen it stayed
+// within 0.76-0.98.
+constexpr int kBigRounds = 15;
 constexpr qint64 kTextSize = 50'000'000;
 constexpr int kTextRounds = 5;
 constexpr char kAsciiCase[] = "50 MB ASCII download";
@@ -208,7 +211,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir runtime;  // a private single-instance lock
+    static QTemporaryDir runtime;  // a private single-instance lock, outliving the lock file kept inside it
     QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication app(argc, argv);
