@@ -41,7 +41,7 @@ constexpr int kRounds = 4;
 // the kernel puts client and server on one core, or the server writes
 // into memory its host has taken back. With five runs a side the upload's
 // ratio went from 0.77 to 1.35 between series; with fifteen it stayed
-// within 0.76-0.98.
+// within 0.76-0.99.
 constexpr int kBigRounds = 15;
 constexpr qint64 kTextSize = 50'000'000;
 constexpr int kTextRounds = 5;
